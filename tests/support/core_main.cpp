@@ -1,0 +1,11 @@
+#include "support/testenv.h"
+
+#include <QCoreApplication>
+#include <gtest/gtest.h>
+
+int main(int argc, char** argv) {
+  testenv::IsolateUserFolders();
+  QCoreApplication app(argc, argv);
+  ::testing::InitGoogleTest(&argc, argv);
+  return RUN_ALL_TESTS();
+}
