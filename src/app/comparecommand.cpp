@@ -1,6 +1,9 @@
 #include "app/comparecommand.h"
 
 #include "common/varnoqueerror.h"
+#include "extract/tikaclient.h"
+#include "folders/folderlisting.h"
+#include "i18n/format.h"
 #include "i18n/translations.h"
 #include "workspace/comparechoice.h"
 #include "workspace/workspace.h"
@@ -17,13 +20,17 @@ namespace {
 const char* const kUsage =
     "Usage: varnoque --compare LEFT RIGHT [options]\n"
     "\n"
-    "Compares two files without opening a window and prints the aligned rows.\n"
+    "Compares two files, documents or folders without opening a window and prints\n"
+    "the aligned rows.\n"
     "\n"
     "Options:\n"
-    "  --mode auto|text          how to compare (default auto: folders, documents or text\n"
-    "                            as the Compare button chooses; text: both must be files)\n"
+    "  --mode auto|text|documents|folders\n"
+    "                            how to compare (default auto: folders, documents or text\n"
+    "                            as the Compare button chooses); documents are compared\n"
+    "                            through the text a Tika server extracts\n"
     "  --format text|tsv         text: a side-by-side listing and the statistics line (default);\n"
     "                            tsv: one tab-separated line per row, with a header line\n"
+    "                            (for folders: row, left, right, kind, newer)\n"
     "  --ignore-case             letters compare without regard to case\n"
     "  --ignore-all-space        every TAB and SPACE is ignored\n"
     "  --ignore-space-change     any run of TAB/SPACE counts as one SPACE\n"
@@ -78,7 +85,7 @@ TCompareArguments ParseArguments(const QStringList& arguments) {
     else if (a == QLatin1String("--")) onlyPaths = true;
     else if (a == QLatin1String("--compare")) continue;
     else if (a == QLatin1String("--help")) parsed.Help = true;
-    else if (a == QLatin1String("--mode")) parsed.Mode = ValueAfter(arguments, i, {"auto", "text"});
+    else if (a == QLatin1String("--mode")) parsed.Mode = ValueAfter(arguments, i, {"auto", "text", "documents", "folders"});
     else if (a == QLatin1String("--format")) parsed.Format = ValueAfter(arguments, i, {"text", "tsv"});
     else if (!SetOption(parsed.Options, a)) throw EUsageError{QStringLiteral("unknown option '%1'").arg(a)};
   }
@@ -169,6 +176,33 @@ void WriteListing(const TWorkspace& workspace) {
   out << StatisticsText(workspace.LineCountPrefix(), workspace.DiffItems()) << '\n';
 }
 
+// Folder rows: the relative paths, the kind and the side whose file is newer.
+void WriteFolderTsv(const TFolderComparison& folders) {
+  TOutput out;
+  out << "row\tleft\tright\tkind\tnewer\n";
+  for (qsizetype i = 0; i < folders.Items.size(); ++i) {
+    const TDiffItem& item = folders.Items[i];
+    const char* newer = folders.LeftTexts[i].size() > folders.Paths[i].size()    ? "left"
+                        : folders.RightTexts[i].size() > folders.Paths[i].size() ? "right"
+                                                                                 : "";
+    out << qint64(i + 1) << '\t' << (item.LeftIndex >= 0 ? folders.Paths[i] : QString()) << '\t'
+        << (item.RightIndex >= 0 ? folders.Paths[i] : QString()) << '\t' << KindWord(item.Kind) << '\t' << newer
+        << '\n';
+  }
+}
+
+void WriteFolderListing(const TFolderComparison& folders) {
+  constexpr qsizetype kColumnWidth = 60;
+  TOutput out;
+  for (qsizetype i = 0; i < folders.Items.size(); ++i) {
+    const QStringList cells{folders.LeftTexts[i], folders.RightTexts[i]};
+    std::string number = std::to_string(i + 1);
+    out << std::string(number.size() < 7 ? 7 - number.size() : 0, ' ') << number << "  "
+        << ListingCell(cells, 0, kColumnWidth, true) << ' ' << KindMarker(folders.Items[i].Kind) << ' '
+        << ListingCell(cells, 1, kColumnWidth, false) << '\n';
+  }
+}
+
 class TCompareRun : public TWorkspace {
 public:
   explicit TCompareRun(const TCompareArguments& arguments) : FArguments(arguments) {
@@ -176,41 +210,81 @@ public:
   }
 
   int Run() {
-    CheckPaths();
+    if (FArguments.Left.isEmpty() || FArguments.Right.isEmpty())
+      throw EVarnoqueError(Translate(QStringLiteral("Please select both left and right files.")));
+    switch (Choice()) {
+      case acFolders: return CompareFolders();
+      case acDocuments: return CompareDocuments();
+      default: return CompareTexts();
+    }
+  }
+
+private:
+  static bool IsFile(const QString& path) { return QFileInfo(path).isFile(); }
+
+  // The choice of the Compare button in automatic mode; the named modes check their paths as
+  // the window's menu entries do.
+  TAutomaticChoice Choice() const {
+    const QString& mode = FArguments.Mode;
+    const QString& left = FArguments.Left;
+    const QString& right = FArguments.Right;
+    if (mode == QLatin1String("folders")) {
+      if (!QFileInfo(left).isDir() || !QFileInfo(right).isDir())
+        throw EVarnoqueError(Translate(QStringLiteral("Both paths must be existing folders for folder comparison.")));
+      return acFolders;
+    }
+    if (mode == QLatin1String("text") || mode == QLatin1String("documents")) {
+      if (!IsFile(left) || !IsFile(right))
+        throw EVarnoqueError(Translate(QStringLiteral("Both paths must be existing files for files comparison.")));
+      return mode == QLatin1String("text") ? acText : acDocuments;
+    }
+    const TAutomaticChoice byFolders = ChooseByFolders(left, right);
+    if (byFolders == acFolderMismatch)
+      throw EVarnoqueError(Translate(QStringLiteral("Both paths must be folders for folder comparison.")));
+    return byFolders == acFolders ? acFolders : ChooseByContent(left, right);
+  }
+
+  void CheckFilesExist() const {
+    if (!IsFile(FArguments.Left)) throw EVarnoqueError(Translate(QStringLiteral("Left file does not exist.")));
+    if (!IsFile(FArguments.Right)) throw EVarnoqueError(Translate(QStringLiteral("Right file does not exist.")));
+  }
+
+  int CompareTexts() {
+    CheckFilesExist();
     LoadTextSides(FArguments.Left, FArguments.Right);
+    return WriteRows();
+  }
+
+  int CompareDocuments() {
+    CheckFilesExist();
+    const TExtraction left = ExtractTextWithTika(FArguments.Left);
+    const TExtraction right = ExtractTextWithTika(FArguments.Right);
+    if (!left.Success || !right.Success)
+      throw EVarnoqueError(DocumentFailureText(left, right) + QStringLiteral("\n\n") + TikaInstallHint());
+    SetDocumentSide(sdLeft, left.Text);
+    SetDocumentSide(sdRight, right.Text);
+    return WriteRows();
+  }
+
+  int WriteRows() {
     ComputeRows();
     if (FArguments.Format == QLatin1String("tsv")) WriteTsv(FDiffItems);
     else WriteListing(*this);
     return HasDifferences() ? esDifferences : esNoDifferences;
   }
 
-private:
-  static bool IsFile(const QString& path) { return QFileInfo(path).isFile(); }
-
-  void CheckPaths() const {
-    if (FArguments.Left.isEmpty() || FArguments.Right.isEmpty())
-      throw EVarnoqueError(Translate(QStringLiteral("Please select both left and right files.")));
-    if (FArguments.Mode == QLatin1String("text")) {
-      if (!IsFile(FArguments.Left) || !IsFile(FArguments.Right))
-        throw EVarnoqueError(Translate(QStringLiteral("Both paths must be existing files for files comparison.")));
-      return;
+  int CompareFolders() {
+    const TFolderComparison folders = CompareFolderTrees(FArguments.Left, FArguments.Right);
+    if (FArguments.Format == QLatin1String("tsv")) {
+      WriteFolderTsv(folders);
+    } else {
+      WriteFolderListing(folders);
+      TOutput() << FormatText(Translate(QStringLiteral("Compared %d files (left folder, including subfolders) vs %d "
+                                                       "files (right folder, including subfolders).")),
+                              {qlonglong(folders.LeftFileCount), qlonglong(folders.RightFileCount)})
+                << '\n';
     }
-    CheckAutomaticChoice();
-  }
-
-  void CheckAutomaticChoice() const {
-    switch (ChooseByFolders(FArguments.Left, FArguments.Right)) {
-      case acFolderMismatch:
-        throw EVarnoqueError(Translate(QStringLiteral("Both paths must be folders for folder comparison.")));
-      case acFolders:
-        throw EVarnoqueError(QStringLiteral("Folder comparison is not available in the headless command yet."));
-      default:
-        break;
-    }
-    if (ChooseByContent(FArguments.Left, FArguments.Right) != acDocuments) return;
-    if (!QFileInfo::exists(FArguments.Left)) throw EVarnoqueError(Translate(QStringLiteral("Left file does not exist.")));
-    if (!QFileInfo::exists(FArguments.Right)) throw EVarnoqueError(Translate(QStringLiteral("Right file does not exist.")));
-    throw EVarnoqueError(QStringLiteral("Document comparison is not available in the headless command yet."));
+    return ::HasDifferences(folders.Items) ? esDifferences : esNoDifferences;
   }
 
   const TCompareArguments& FArguments;

@@ -61,6 +61,11 @@ void TWorkspace::LoadTextSides(const QString& leftPath, const QString& rightPath
   SetSideEncoding(sdRight, LoadTextFile(rightPath, FRightLines));
 }
 
+void TWorkspace::SetDocumentSide(TSide side, const QString& text) {
+  Lines(side) = SplitLines(text);
+  SetSideEncoding(side, TDetectedEncoding{&TEncoding::UTF8(), true, QStringLiteral("UTF-8 with BOM")});
+}
+
 void TWorkspace::ComputeRows() {
   FFolderMode = false;
   FDiffItems = ComputeDiff(FLeftLines, FRightLines, CurrentDiffOptions());

@@ -47,6 +47,8 @@ public:
   // Clears both sides and loads the left file, then the right one. On a failure the side being
   // loaded stays empty and the error travels on.
   void LoadTextSides(const QString& leftPath, const QString& rightPath);
+  // A side taken from a document's extracted text: its lines, held as UTF-8 with a byte-order mark.
+  void SetDocumentSide(TSide side, const QString& text);
   // Aligns the two sides with the current options into FDiffItems.
   void ComputeRows();
   bool HasDifferences() const;
