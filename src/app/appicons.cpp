@@ -56,6 +56,7 @@ const QStringList& AppIconNames() {
       QStringLiteral("question-mark"),
       QStringLiteral("bubble"),
       QStringLiteral("varnoque"),
+      QStringLiteral("update-icon"),
   };
   return names;
 }

@@ -4,6 +4,7 @@
 
 #include "diff/diffengine.h"
 
+#include <QHash>
 #include <QStringList>
 
 // The relative paths of one tree (or of both), sorted in the user's collation without regard

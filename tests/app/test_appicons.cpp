@@ -10,7 +10,7 @@
 
 namespace {
 
-// The names the tool bar, the speech bubble and the program icon ask for.
+// The names the tool bar, the speech bubble, the program icon and the update dialog ask for.
 const char* const KPictureNames[] = {
     "search",
     "dropdown",
@@ -29,6 +29,7 @@ const char* const KPictureNames[] = {
     "question-mark",
     "bubble",
     "varnoque",
+    "update-icon",
 };
 
 QImage Rendering(const QIcon& icon, QIcon::Mode mode) {

@@ -27,6 +27,7 @@ protected:
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     file.write(content);
+    file.flush();
     if (time.isValid()) file.setFileTime(time, QFileDevice::FileModificationTime);
   }
 
@@ -108,7 +109,6 @@ TEST_F(FolderTreesTest, CountsFilesPerSideNotRows) {
 TEST_F(FolderTreesTest, TwoEmptyFoldersGiveNoRows) {
   const TFolderComparison result = CompareFolderTrees(Left(), Right());
   EXPECT_TRUE(result.Items.isEmpty());
-  EXPECT_FALSE(HasDifferences(result.Items));
 }
 
 TEST_F(FolderTreesTest, ALinkBackIntoTheTreeIsListedOnce) {
