@@ -356,7 +356,7 @@ bool TfrmMain::eventFilter(QObject* watched, QEvent* event) {
   bool swallowed = false;
   if (watched == centralWidget() && type == QEvent::Resize) {
     LayoutClientArea();
-    FormResize();
+    if (!std::exchange(FKeepStoredColumns, false)) FormResize();
     UpdateAllRowHeights();
   } else if (watched == grdDiff && type == QEvent::KeyPress) {
     RunCommand([&] { swallowed = grdDiffKeyDown(static_cast<QKeyEvent*>(event)); });

@@ -24,6 +24,7 @@ class QToolButton;
 class QTimer;
 class TDiffGrid;
 class TfrmSettings;
+struct TSettingsRecord;
 class TRowHeightMeasurer;
 
 
@@ -102,6 +103,8 @@ public:
   // Settings file.
   void LoadSettings();
   void SaveSettings();
+  TSettingsRecord CurrentSettings() const;
+  void ApplySettings(const TSettingsRecord& record, int fieldsRead);
 
   void ApplyLanguage();
   void BuildLanguageMenu();
@@ -149,6 +152,7 @@ private:
   void BrowseSide(TSide side);
   void SetLineNumbersShown(bool shown);
   void SetGridFont(const QString& face, int points, TColorValue colour);
+  void CentreOnScreenAt(const QPoint& point);
   bool LineNumbersShown() const;
 
   void CompleteRecomputation(qint32 jobId, TRecomputeResult& result);
@@ -295,4 +299,5 @@ private:
   int FDefaultFontSize = 11;
   QString FSettingsFilePath;
   QPointer<TfrmSettings> FSettingsDialog;
+  bool FKeepStoredColumns = false;
 };
