@@ -5,7 +5,9 @@
 #include <QCache>
 #include <QFont>
 #include <QFontMetrics>
+#include <QHash>
 #include <QString>
+#include <optional>
 
 class TRowHeightMeasurer {
 public:
@@ -28,14 +30,18 @@ private:
   };
 
   bool FitsOnOneLine(const QString& text, int boxWidth) const;
+  std::optional<int> CountPlainAsciiLines(const QString& text, int boxWidth) const;
+  int HeightOfLines(int lineCount);
   int MeasureWrapped(const QString& text, int boxWidth) const;
   int CellRowHeight(const QString& text, int columnWidth);
 
   QFontMetrics FMetrics;
   int FBaseRowHeight = 0;
-  int FOneLineHeight = 0;
   // The width of every printable ASCII character in a fixed-pitch font; 0 when they differ.
   qreal FAsciiAdvance = 0;
+  // How far a line's last glyph may reach past its advance, plus a pixel to spare.
+  qreal FEdgeSlack = 0;
+  QHash<int, int> FHeightOfLines;
   QCache<TCacheKey, int> FCache;
 };
 

@@ -5,6 +5,7 @@
 #include <QFont>
 #include <QFontMetrics>
 #include <QFontMetricsF>
+#include <QRandomGenerator>
 #include <algorithm>
 
 namespace {
@@ -82,6 +83,21 @@ TEST_P(RowHeightMeasurerTest, EveryLengthAroundTheBoxEdge) {
   }
 }
 
+// Random lines of ASCII punctuation, blanks and tabs at random widths: the toolkit's break rules
+// are at their most varied here.
+TEST_P(RowHeightMeasurerTest, RandomAsciiLinesAtRandomWidths) {
+  TRowHeightMeasurer measurer(GridFont);
+  QRandomGenerator rng(42);
+  const QString alphabet = QStringLiteral("aaaabbbcc   \t--//()[]{}<>\"'!?.,;:=+*&%$#@^~`|\\_0123456789AKVWxw");
+  for (int round = 0; round < 6000; ++round) {
+    QString text;
+    for (int k = rng.bounded(1, 180); k > 0; --k) text += alphabet[rng.bounded(int(alphabet.size()))];
+    const int width = rng.bounded(0, 700);
+    ASSERT_EQ(measurer.CellHeight(text, width), PlainHeight(GridFont, text, width))
+        << "width " << width << ": " << text.toStdString();
+  }
+}
+
 TEST_P(RowHeightMeasurerTest, RowIsTheTallestCellAndNeverBelowTheBase) {
   TRowHeightMeasurer measurer(GridFont);
   const QFontMetrics metrics(GridFont);
@@ -95,7 +111,8 @@ TEST_P(RowHeightMeasurerTest, RowIsTheTallestCellAndNeverBelowTheBase) {
 
 INSTANTIATE_TEST_SUITE_P(Fonts, RowHeightMeasurerTest,
                          ::testing::Values(TFontCase{"Liberation Mono", 11}, TFontCase{"Courier New", 11},
-                                           TFontCase{"Liberation Mono", 14}, TFontCase{"Liberation Sans", 11},
+                                           TFontCase{"Liberation Mono", 9}, TFontCase{"Liberation Mono", 14},
+                                           TFontCase{"Liberation Mono", 20}, TFontCase{"Liberation Sans", 11},
                                            TFontCase{"Liberation Serif", 9}),
                          [](const auto& info) {
                            QString name = QStringLiteral("%1_%2").arg(info.param.Family).arg(info.param.Points);
