@@ -365,7 +365,7 @@ bool TfrmMain::eventFilter(QObject* watched, QEvent* event) {
   } else if (watched == FCellEditor && type == QEvent::FocusOut) {
     RunCommand([&] { CellEditorExit(static_cast<QFocusEvent*>(event)->reason()); });
   } else if (type == QEvent::MouseButtonPress && IsGridSurface(watched)) {
-    grdDiffMouseDown(static_cast<QMouseEvent*>(event));
+    grdDiffMouseDown(static_cast<QWidget*>(watched), static_cast<QMouseEvent*>(event));
   } else if (type == QEvent::MouseButtonRelease && IsGridSurface(watched)) {
     grdDiffMouseUp(static_cast<QMouseEvent*>(event));
   } else if (watched == SpeedButton1 && type == QEvent::MouseButtonRelease) {

@@ -183,7 +183,7 @@ private:
   int GridClientWidth() const;
   void InvalidateGridRow(int row);
   void grdDiffSelectCell(int col, int row);
-  void grdDiffMouseDown(QMouseEvent* event);
+  void grdDiffMouseDown(QWidget* surface, QMouseEvent* event);
   void grdDiffMouseUp(QMouseEvent* event);
   QColor ColorOf(TColorValue value) const;
   QColor RowBackground(TDiffKind kind) const;

@@ -151,10 +151,10 @@ void TfrmMain::UpdateAllRowHeights() {
   grdDiff->SetRowHeights(RoundHalfEven(1.5 * FBaseRowHeight), heights);
 }
 
-void TfrmMain::grdDiffMouseDown(QMouseEvent* event) {
+void TfrmMain::grdDiffMouseDown(QWidget* surface, QMouseEvent* event) {
   FInColResize = false;
   if (event->button() != Qt::LeftButton) return;
-  const QPoint point = static_cast<QWidget*>(event->target())->mapTo(grdDiff, event->position().toPoint());
+  const QPoint point = surface->mapTo(grdDiff, event->position().toPoint());
   int col = -1;
   int row = -1;
   if (!grdDiff->MouseToCell(point, col, row)) return;

@@ -4,6 +4,7 @@
 #include "support/windowfixture.h"
 
 #include <QLocale>
+#include <QScrollBar>
 
 #include <cmath>
 
@@ -168,7 +169,8 @@ TEST_F(MainWindowTest, NavigationWalksFromBlockToBlockAndCentres) {
   Window->btnNextDiffClick();
   EXPECT_EQ(Grid().Row(), 100);
   // The last rows cannot be centred: the grid shows its end.
-  EXPECT_EQ(Grid().TopRow(), 101 - Grid().VisibleRowCount());
+  EXPECT_EQ(Grid().verticalScrollBar()->value(), Grid().verticalScrollBar()->maximum());
+  EXPECT_GT(Grid().TopRow(), 60);
   Window->btnNextDiffClick();
   EXPECT_EQ(Ui.Beeps, 1);
   Window->btnPrevDiffClick();

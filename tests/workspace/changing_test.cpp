@@ -8,6 +8,7 @@
 #include <QMimeData>
 #include <QSemaphore>
 #include <QThread>
+#include <QThreadPool>
 
 #include <atomic>
 #include <mutex>
@@ -54,6 +55,7 @@ TEST_F(ChangingTest, CopyToLeftOfABlockWithoutLeftLinesInsertsBehindTheLineAbove
   EXPECT_EQ(Window->LeftLines(), QStringList({"a", "y", "d"}));
   WaitForRows();
   // Copying the other way finds no source line: nothing changes, but it still counts as a change.
+  Ui.ConfirmAnswers.enqueue(true);
   CompareTexts("a\nd\n", "a\ny\nd\n");
   Select(2);
   Run(&TfrmMain::btnLeftToRightClick);
@@ -243,23 +245,26 @@ private:
 };
 
 TEST_F(ChangingTest, OnlyTheNewestJobsRowsAreAppliedWhateverOrderTheyFinishIn) {
+  // Both jobs run at once, so the second one can finish first.
+  QThreadPool::globalInstance()->setMaxThreadCount(std::max(2, QThreadPool::globalInstance()->maxThreadCount()));
   CompareTexts("a\nb\n", "x\ny\n");
-  TGatedEngine engine;
-  TfrmMainTestAccess::SetComputeDiff(*Window, engine.Function());
+  // The first job (right = a, y) waits until the test lets it go; the second one does not.
+  auto firstJobGate = std::make_shared<QSemaphore>();
+  TfrmMainTestAccess::SetComputeDiff(*Window, [firstJobGate](const QStringList& l, const QStringList& r, TDiffOptions o) {
+    if (r.value(1) == QLatin1String("y")) firstJobGate->acquire();
+    return ComputeDiff(l, r, o);
+  });
   Select(1);
   Run(&TfrmMain::btnLeftToRightClick);  // job 1: right = a, y
   // A whole-side copy needs no rows, so it runs while job 1 is pending: job 2, right = a, b.
   Run(&TfrmMain::btnAllLeftDiffsToRightClick);
-  engine.Release(1);
-  QTest::qWait(200);
-  while (engine.Calls() < 2) QTest::qWait(5);
-  EXPECT_TRUE(Window->RecomputationInProgress());
-  engine.Release(0);
   WaitForRows();
-  QTest::qWait(100);
+  EXPECT_EQ(GridTexts(2), QStringList({"a", "b"}));
+  firstJobGate->release();
+  QTest::qWait(300);  // job 1 finishes last and is dropped
   EXPECT_EQ(GridTexts(2), QStringList({"a", "b"}));
   EXPECT_FALSE(Window->HasDifferences());
-  engine.ReleaseAll();
+  EXPECT_FALSE(Window->RecomputationInProgress());
 }
 
 TEST_F(ChangingTest, ANewComparisonDropsTheRowsOfARunningJob) {
