@@ -8,6 +8,7 @@
 #include "view/highlightranges.h"
 #include "view/rowheights.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QHeaderView>
 #include <QLabel>
@@ -65,7 +66,9 @@ void TfrmMain::CreateGrid() {
   grdDiff->installEventFilter(this);
 }
 
-QColor TfrmMain::ColorOf(TColorValue value) const { return ColorFromValue(value, grdDiff->palette()); }
+// System colours come from the application's palette: the grid's own palette paints the area
+// without cells in the button face.
+QColor TfrmMain::ColorOf(TColorValue value) const { return ColorFromValue(value, QApplication::palette(grdDiff)); }
 
 QColor TfrmMain::RowBackground(TDiffKind kind) const {
   switch (kind) {
@@ -192,7 +195,11 @@ void TfrmMain::Timer1Timer() {
   iColWidth2 = grdDiff->ColWidth(2);
   const int scrollBar = Panel2->isVisible() ? 0 : grdDiff->style()->pixelMetric(QStyle::PM_ScrollBarExtent);
   const int col2 = GridClientWidth() - col1 - col0 - scrollBar;
+  const bool widthChanged = col2 != grdDiff->ColWidth(2);
   grdDiff->SetColWidth(2, col2);
+  // Rows are measured again for the new width, so no wrapped line is cut off; while a column
+  // border is dragged, the release measures them.
+  if (widthChanged && !FInColResize) UpdateAllRowHeights();
   cmbLeft->setGeometry(col0 + 10, cmbLeft->y(), col1 - btnBrowseLeft->width() - 20, cmbLeft->height());
   btnBrowseLeft->move(cmbLeft->x() + cmbLeft->width() + 2, btnBrowseLeft->y());
   cmbRight->setGeometry(col0 + col1 + 10, cmbRight->y(), col2 - btnBrowseRight->width() - 50, cmbRight->height());
