@@ -6,6 +6,7 @@
 #include "i18n/translations.h"
 #include "view/diffgrid.h"
 #include "view/rowheights.h"
+#include "workspace/comparechoice.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -42,11 +43,6 @@ QFont DesignFont(int pixelSize, const QString& family = QStringLiteral("Tahoma")
   return font;
 }
 
-// Menu captions are plain texts: an ampersand is a character, not an access key.
-QString MenuCaption(const QString& text) {
-  QString caption = text;
-  return caption.replace(QLatin1Char('&'), QLatin1String("&&"));
-}
 
 }  // namespace
 
@@ -396,6 +392,22 @@ void TfrmMain::SetPaths(const QString& left, const QString& right) {
 
 QString TfrmMain::StatusText() const { return lblStatus->text(); }
 
+QStringList TfrmMain::History(TSide side) const {
+  const QComboBox* box = side == sdLeft ? cmbLeft : cmbRight;
+  QStringList items;
+  for (int i = 0; i < box->count(); ++i) items.append(box->itemText(i));
+  return items;
+}
+
+// The box keeps the text it shows while its list changes.
+void TfrmMain::SetHistory(TSide side, const QStringList& items) {
+  QComboBox* box = side == sdLeft ? cmbLeft : cmbRight;
+  const QString text = box->currentText();
+  box->clear();
+  box->addItems(items);
+  box->setEditText(text);
+}
+
 void TfrmMain::SpeedButton1MouseUp() {
   PopupMenu1->popup(SpeedButton1->mapToGlobal(QPoint(0, SpeedButton1->height())));
 }
@@ -431,9 +443,7 @@ void TfrmMain::btnBrowseRightClick() { BrowseSide(sdRight); }
 void TfrmMain::BrowseSide(TSide side) {
   QComboBox* box = side == sdLeft ? cmbLeft : cmbRight;
   TOpenDialog& dialog = side == sdLeft ? dlgOpen1 : dlgopen2;
-  const QString text = box->currentText();
-  const qsizetype delimiter = std::max(text.lastIndexOf(u'/'), text.lastIndexOf(QDir::separator()));
-  const QString folder = delimiter >= 0 ? text.left(delimiter) : QString();
+  const QString folder = SplitFolderAndName(box->currentText()).first;
   if (!folder.isEmpty() && QFileInfo(folder).isDir()) dialog.InitialDir = folder;
   const QString chosen = FUi.ChooseOpenFile(dialog.InitialDir);
   if (chosen.isEmpty()) return;

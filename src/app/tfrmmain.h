@@ -144,6 +144,11 @@ private:
   bool IsGridSurface(QObject* watched) const;
 
   bool ConfirmDiscardChanges(const QString& question);
+  // The trimmed paths of the two boxes; false after the warning when either is empty.
+  bool ReadPathBoxes(QString& leftPath, QString& rightPath, const QString& emptyMessage);
+  bool ReadExistingFilePaths(QString& leftPath, QString& rightPath);
+  QStringList History(TSide side) const;
+  void SetHistory(TSide side, const QStringList& items);
   bool CheckComparedFiles(const QString& leftPath, const QString& rightPath);
   void StartTextComparison();
   void SupersedeRecomputation();

@@ -5,21 +5,10 @@
 #include "i18n/translations.h"
 #include "workspace/comparechoice.h"
 
-#include <QComboBox>
-#include <QFileInfo>
-
 void TfrmMain::miAsComplexDocumentsegPDFDOCXetcwithTIKA1Click() {
   if (!ConfirmDiscardChanges(QStringLiteral("Load and compare the specified files?"))) return;
-  const QString left = TrimPath(cmbLeft->currentText());
-  const QString right = TrimPath(cmbRight->currentText());
-  if (left.isEmpty() || right.isEmpty()) {
-    FUi.ShowMessage(mkWarning, Translate(QStringLiteral("Please select both left and right files.")));
-    return;
-  }
-  if (!QFileInfo(left).isFile() || !QFileInfo(right).isFile()) {
-    FUi.ShowMessage(mkError, Translate(QStringLiteral("Both paths must be existing files for files comparison.")));
-    return;
-  }
+  QString left, right;
+  if (!ReadExistingFilePaths(left, right)) return;
   CompareDocuments(left, right);
   UpdateHistories(left, right, huInsertIfAbsent);
   SaveSettings();

@@ -7,18 +7,13 @@
 #include "view/diffgrid.h"
 #include "workspace/comparechoice.h"
 
-#include <QComboBox>
 #include <QFileInfo>
 #include <QLabel>
 
 void TfrmMain::miAsFolders1Click() {
   if (!ConfirmDiscardChanges(QStringLiteral("Compare the specified folders?"))) return;
-  const QString left = TrimPath(cmbLeft->currentText());
-  const QString right = TrimPath(cmbRight->currentText());
-  if (left.isEmpty() || right.isEmpty()) {
-    FUi.ShowMessage(mkWarning, Translate(QStringLiteral("Please select both left and right folders.")));
-    return;
-  }
+  QString left, right;
+  if (!ReadPathBoxes(left, right, QStringLiteral("Please select both left and right folders."))) return;
   if (!QFileInfo(left).isDir() || !QFileInfo(right).isDir()) {
     FUi.ShowMessage(mkError, Translate(QStringLiteral("Both paths must be existing folders for folder comparison.")));
     return;

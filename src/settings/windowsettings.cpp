@@ -5,26 +5,12 @@
 #include "settings/settingsfile.h"
 #include "view/diffgrid.h"
 
-#include <QComboBox>
 #include <QGuiApplication>
 #include <QScreen>
 
 #include <cmath>
 
 namespace {
-
-QStringList HistoryItems(const QComboBox* box) {
-  QStringList items;
-  for (int i = 0; i < box->count(); ++i) items.append(box->itemText(i));
-  return items;
-}
-
-void SetHistoryItems(QComboBox* box, const QStringList& items) {
-  const QString text = box->currentText();
-  box->clear();
-  box->addItems(items);
-  box->setEditText(text);
-}
 
 int RoundHalfEven(double value) { return int(std::nearbyint(value)); }
 
@@ -49,8 +35,8 @@ TSettingsRecord TfrmMain::CurrentSettings() const {
   record.ColorRemovedLines = qint32(fColorRemovedLines);
   record.ColorChangedLines = qint32(fColorChangedLines);
   record.ColorDifferentTextInLine = qint32(fColorDifferentTextInLine);
-  record.LeftHistory = HistoryItems(cmbLeft);
-  record.RightHistory = HistoryItems(cmbRight);
+  record.LeftHistory = History(sdLeft);
+  record.RightHistory = History(sdRight);
   record.Maximized = isMaximized();
   const QRect placement = isMaximized() ? normalGeometry() : geometry();
   record.WindowLeft = pos().x();
@@ -109,8 +95,8 @@ void TfrmMain::ApplySettings(const TSettingsRecord& record, int fieldsRead) {
   if (has(16)) fColorRemovedLines = TColorValue(record.ColorRemovedLines);
   if (has(17)) fColorChangedLines = TColorValue(record.ColorChangedLines);
   if (has(18)) fColorDifferentTextInLine = TColorValue(record.ColorDifferentTextInLine);
-  if (has(18)) SetHistoryItems(cmbLeft, record.LeftHistory);
-  if (has(20)) SetHistoryItems(cmbRight, record.RightHistory);
+  if (has(18)) SetHistory(sdLeft, record.LeftHistory);
+  if (has(20)) SetHistory(sdRight, record.RightHistory);
   if (has(23) && record.Maximized) setWindowState(windowState() | Qt::WindowMaximized);
   if (has(27) && !record.Maximized) {
     resize(record.WindowWidth, record.WindowHeight);

@@ -2,6 +2,7 @@
 
 #include "text/textfile.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QSet>
 
@@ -53,6 +54,12 @@ QString TrimPath(const QString& path) {
   while (start < end && path[start].unicode() <= 0x20) ++start;
   while (end > start && path[end - 1].unicode() <= 0x20) --end;
   return path.mid(start, end - start);
+}
+
+std::pair<QString, QString> SplitFolderAndName(const QString& path) {
+  const qsizetype delimiter = std::max(path.lastIndexOf(u'/'), path.lastIndexOf(QDir::separator()));
+  if (delimiter < 0) return {QString(), path};
+  return {path.left(delimiter), path.mid(delimiter + 1)};
 }
 
 void UpdatePathHistory(QStringList& history, const QString& path, THistoryUpdate mode) {

@@ -4,6 +4,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <utility>
+
 // The file name's last extension is one of the document formats that Tika extracts text from.
 bool IsDocumentExtension(const QString& path);
 
@@ -22,6 +24,8 @@ TAutomaticChoice ChooseByContent(const QString& leftPath, const QString& rightPa
 
 // Removes characters up to U+0020 at both ends.
 QString TrimPath(const QString& path);
+// Everything before the last path delimiter, and the name after it.
+std::pair<QString, QString> SplitFolderAndName(const QString& path);
 
 // The path histories keep at most this many entries.
 constexpr int MaxPathHistory = 50;

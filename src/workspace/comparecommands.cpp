@@ -18,27 +18,6 @@ const QString kCrLf = QStringLiteral("\r\n");
 
 bool IsExistingFile(const QString& path) { return QFileInfo(path).isFile(); }
 
-QStringList HistoryOf(const QComboBox* box) {
-  QStringList items;
-  for (int i = 0; i < box->count(); ++i) items.append(box->itemText(i));
-  return items;
-}
-
-// The box keeps the text it shows while its list changes.
-void SetHistory(QComboBox* box, const QStringList& items) {
-  const QString text = box->currentText();
-  box->clear();
-  box->addItems(items);
-  box->setEditText(text);
-}
-
-// Everything before the last path delimiter, and the name after it.
-std::pair<QString, QString> SplitPath(const QString& path) {
-  const qsizetype delimiter = std::max(path.lastIndexOf(u'/'), path.lastIndexOf(QDir::separator()));
-  if (delimiter < 0) return {QString(), path};
-  return {path.left(delimiter), path.mid(delimiter + 1)};
-}
-
 }  // namespace
 
 bool TfrmMain::ConfirmDiscardChanges(const QString& question) {
@@ -47,23 +26,27 @@ bool TfrmMain::ConfirmDiscardChanges(const QString& question) {
 }
 
 void TfrmMain::UpdateHistories(const QString& leftPath, const QString& rightPath, int mode) {
-  for (auto [box, path] : {std::pair{cmbLeft, leftPath}, std::pair{cmbRight, rightPath}}) {
-    QStringList items = HistoryOf(box);
+  for (auto [side, path] : {std::pair{sdLeft, leftPath}, std::pair{sdRight, rightPath}}) {
+    QStringList items = History(side);
     UpdatePathHistory(items, path, THistoryUpdate(mode));
-    SetHistory(box, items);
+    SetHistory(side, items);
   }
+}
+
+bool TfrmMain::ReadPathBoxes(QString& leftPath, QString& rightPath, const QString& emptyMessage) {
+  leftPath = TrimPath(cmbLeft->currentText());
+  rightPath = TrimPath(cmbRight->currentText());
+  if (!leftPath.isEmpty() && !rightPath.isEmpty()) return true;
+  FUi.ShowMessage(mkWarning, Translate(emptyMessage));
+  return false;
 }
 
 void TfrmMain::miAutomatically1Click() { btnCompareClick(); }
 
 void TfrmMain::btnCompareClick() {
   if (!ConfirmDiscardChanges(QStringLiteral("Load and compare the specified files?"))) return;
-  const QString left = TrimPath(cmbLeft->currentText());
-  const QString right = TrimPath(cmbRight->currentText());
-  if (left.isEmpty() || right.isEmpty()) {
-    FUi.ShowMessage(mkWarning, Translate(QStringLiteral("Please select both left and right files or folders.")));
-    return;
-  }
+  QString left, right;
+  if (!ReadPathBoxes(left, right, QStringLiteral("Please select both left and right files or folders."))) return;
   switch (ChooseByFolders(left, right)) {
     case acFolderMismatch:
       FUi.ShowMessage(mkError, Translate(QStringLiteral("Both paths must be folders for folder comparison.")));
@@ -85,19 +68,19 @@ void TfrmMain::btnCompareClick() {
 
 void TfrmMain::miAsTextFiles1Click() {
   if (!ConfirmDiscardChanges(QStringLiteral("Load and compare the specified files?"))) return;
-  const QString left = TrimPath(cmbLeft->currentText());
-  const QString right = TrimPath(cmbRight->currentText());
-  if (left.isEmpty() || right.isEmpty()) {
-    FUi.ShowMessage(mkWarning, Translate(QStringLiteral("Please select both left and right files.")));
-    return;
-  }
-  if (!IsExistingFile(left) || !IsExistingFile(right)) {
-    FUi.ShowMessage(mkError, Translate(QStringLiteral("Both paths must be existing files for files comparison.")));
-    return;
-  }
+  QString left, right;
+  if (!ReadExistingFilePaths(left, right)) return;
   CompareTextFiles(left, right);
   UpdateHistories(left, right, huInsertIfAbsent);
   SaveSettings();
+}
+
+// The two path boxes for the comparison menu entries: both must name existing files.
+bool TfrmMain::ReadExistingFilePaths(QString& leftPath, QString& rightPath) {
+  if (!ReadPathBoxes(leftPath, rightPath, QStringLiteral("Please select both left and right files."))) return false;
+  if (IsExistingFile(leftPath) && IsExistingFile(rightPath)) return true;
+  FUi.ShowMessage(mkError, Translate(QStringLiteral("Both paths must be existing files for files comparison.")));
+  return false;
 }
 
 // Checks the two paths the way the text and document comparisons start; false after a message.
@@ -170,7 +153,7 @@ void TfrmMain::SaveSide(TSide side) {
     return;
   }
   EnsureContentLoaded();
-  const auto [folder, name] = SplitPath((side == sdLeft ? cmbLeft : cmbRight)->currentText());
+  const auto [folder, name] = SplitFolderAndName((side == sdLeft ? cmbLeft : cmbRight)->currentText());
   const QString path = FUi.ChooseSaveFile(folder, name);
   if (path.isEmpty()) return;
   const TEncoding* encoder = &SaveEncoder(side);
