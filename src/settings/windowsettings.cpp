@@ -111,13 +111,13 @@ void TfrmMain::ApplySettings(const TSettingsRecord& record, int fieldsRead) {
   if (has(18)) fColorDifferentTextInLine = TColorValue(record.ColorDifferentTextInLine);
   if (has(18)) SetHistoryItems(cmbLeft, record.LeftHistory);
   if (has(20)) SetHistoryItems(cmbRight, record.RightHistory);
-  if (has(23) && record.Maximized) setWindowState(windowState() | Qt::WindowMaximized);
-  if (has(27) && !record.Maximized) {
-    resize(record.WindowWidth, record.WindowHeight);
-    // The stored position chooses the monitor; the window opens in the middle of it.
-    CentreOnScreenAt(QPoint(record.WindowLeft, record.WindowTop));
-  } else if (!has(23) || !record.Maximized) {
-    CentreOnScreenAt(QPoint());
+  const bool maximized = has(23) && record.Maximized;
+  if (maximized) setWindowState(windowState() | Qt::WindowMaximized);
+  if (!maximized) {
+    // Each measure is taken over as far as it was read; the stored position chooses the
+    // monitor, and the window opens in the middle of it.
+    resize(has(26) ? record.WindowWidth : width(), has(27) ? record.WindowHeight : height());
+    CentreOnScreenAt(QPoint(has(24) ? record.WindowLeft : 0, has(25) ? record.WindowTop : 0));
   }
   if (has(28)) grdDiff->SetColWidth(1, record.ColWidth1);
   if (has(29)) grdDiff->SetColWidth(2, record.ColWidth2);
