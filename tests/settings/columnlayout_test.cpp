@@ -32,9 +32,9 @@ protected:
 };
 
 TEST_F(ColumnLayoutTest, TheTimerRunsWithTheWindowAndKeepsTheColumnsFillingTheGrid) {
-  RestartWith(std::nullopt);
-  LayoutTimer()->start();  // as the window runs it; the fixture holds it still
+  EXPECT_TRUE(TimerWasRunning);
   EXPECT_EQ(LayoutTimer()->interval(), 100);
+  LayoutTimer()->start();  // as the window runs it; the fixture held it still
   CompareManyLines();
   ASSERT_TRUE(Grid().verticalScrollBar()->isVisible());
   Grid().SetColWidth(1, 300);

@@ -369,7 +369,8 @@ TEST_P(SwatchTest, AReleaseOpensTheChooserPresetWithTheSwatchColour) {
   EXPECT_EQ(ui.ColorPresets[0], QColor(0x33, 0x22, 0x11));
   EXPECT_EQ(swatch->Value(), 0x001E140Au);
   for (TColorSwatch* other : frm.findChildren<TColorSwatch*>()) {
-    if (other != swatch) EXPECT_EQ(other->Value(), 0x00010101u);
+    if (other == swatch) continue;
+    EXPECT_EQ(other->Value(), 0x00010101u);
   }
 
   QTest::mouseClick(swatch, GetParam().Button);  // cancelled

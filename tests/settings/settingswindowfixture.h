@@ -67,7 +67,7 @@ protected:
   void SetUp() override {
     QLocale::setDefault(QLocale(QLocale::English));
     WindowTest::SetUp();
-    LayoutTimer()->stop();
+    HoldLayoutTimer();
   }
 
   // The window's layout timer: its one 100 ms timer.
@@ -77,6 +77,11 @@ protected:
       if (timer->interval() == 100) found = timer;
     EXPECT_NE(found, nullptr);
     return found;
+  }
+
+  void HoldLayoutTimer() {
+    TimerWasRunning = LayoutTimer()->isActive();
+    LayoutTimer()->stop();
   }
 
   // Two ticks of the layout timer: enough for the layout to settle after any change.
@@ -93,7 +98,7 @@ protected:
     QFile::remove(SettingsFile());
     if (bytes) Write(QStringLiteral("appdata/Varnoque/settings.dt"), *bytes);
     Window = std::make_unique<TfrmMain>(Ui);
-    LayoutTimer()->stop();
+    HoldLayoutTimer();
     Window->show();
     QCoreApplication::processEvents();
   }
@@ -159,5 +164,6 @@ protected:
     return int(std::nearbyint((client - Grid().ColWidth(0)) / 2.0));
   }
 
-  QDialog* Shown = nullptr;
+  QDialog* Shown = nullptr;  // the dialog of the last opening
+  bool TimerWasRunning = false;  // the new window had started its layout timer
 };
