@@ -127,6 +127,7 @@ void TfrmNewVersion::Download() {
   QString failure;
   qint64 written = 0;
   const auto store = [&] {
+    if (!reply->isOpen()) return;  // an aborted reply has nothing more to give
     const QByteArray bytes = reply->readAll();
     if (file.write(bytes) == bytes.size()) written += bytes.size();
     else if (failure.isEmpty()) failure = file.fileName() + QStringLiteral(": ") + file.errorString();
