@@ -82,8 +82,18 @@ void TfrmNewVersion::closeEvent(QCloseEvent* event) {
     event->ignore();
     return;
   }
+  QDialog::closeEvent(event);  // ends in reject()
+}
+
+// Every way out of the dialog ends here: the close box, Escape, "Skip"/"Exit" and the end of the
+// download. Escape is the close box: it aborts a download, and a required update ends with tag 0.
+void TfrmNewVersion::reject() {
+  if (FDownloading) {
+    DownloadCancelled = true;
+    return;
+  }
   FormClose();
-  QDialog::closeEvent(event);
+  QDialog::reject();
 }
 
 void TfrmNewVersion::FormClose() {

@@ -11,6 +11,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 namespace {
 
 const QString kHint = QStringLiteral(
@@ -110,6 +112,8 @@ THttpAnswer Late() {
   answer.DelayMs = 3000;
   return answer;
 }
+
+void PrintTo(const TFailureCase& c, std::ostream* os) { *os << c.Name; }
 
 class DocumentCommandFailureTest : public DocumentCommandTest, public ::testing::WithParamInterface<TFailureCase> {};
 

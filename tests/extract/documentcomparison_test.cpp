@@ -55,6 +55,7 @@ protected:
     EXPECT_FALSE(Window->UnsavedChanges());
     EXPECT_EQ(Window->UndoCount(), 0);
     EXPECT_EQ(Ui.LastPointer(), crDefault);
+    EXPECT_TRUE(TfrmMainTestAccess::Button(*Window, "btnSaveLeft")->isEnabled()) << "the commands stay enabled";
   }
 
   THttpTestServer Server;
@@ -134,6 +135,8 @@ THttpAnswer Late() {
   answer.DelayMs = 3000;
   return answer;
 }
+
+void PrintTo(const TFailureCase& c, std::ostream* os) { *os << c.Name; }
 
 class DocumentFailureTest : public DocumentComparisonTest, public ::testing::WithParamInterface<TFailureCase> {};
 

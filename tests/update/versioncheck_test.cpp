@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 namespace {
 
 const QByteArray kVersionPath = "/download/version/varnoque-version.html";
@@ -45,6 +47,8 @@ struct TOutcomeCase {
   bool Required;
   QString Message;
 };
+
+void PrintTo(const TOutcomeCase& c, std::ostream* os) { *os << c.Name; }
 
 class VersionOutcomeTest : public VersionCheckTest, public ::testing::WithParamInterface<TOutcomeCase> {};
 
