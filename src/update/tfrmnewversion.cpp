@@ -60,7 +60,13 @@ TfrmNewVersion::TfrmNewVersion(TUserInterface& ui, QWidget* parent) : QDialog(pa
   connect(btCancel, &QPushButton::clicked, this, [this] { btCancelClick(); });
 }
 
-QString TfrmNewVersion::DownloadPath() { return QDir(QDir::tempPath()).filePath(QStringLiteral("qvr_update.exe")); }
+// Qt names no temporary folder when the configured one does not exist; the installer must then
+// fail to be stored there, not land in the working folder and be started from it.
+QString TfrmNewVersion::DownloadPath() {
+  QString folder = QDir::tempPath();
+  if (folder.isEmpty()) folder = QDir::cleanPath(qEnvironmentVariable("TMPDIR"));
+  return QDir(folder).filePath(QStringLiteral("qvr_update.exe"));
+}
 
 void TfrmNewVersion::showEvent(QShowEvent* event) {
   FormShow();

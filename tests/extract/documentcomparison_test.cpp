@@ -231,23 +231,28 @@ public:
 
 TEST_F(WaitingWindowTest, QueuedInputWaitsButPaintingGoesOn) {
   THttpAnswer slow = THttpAnswer::Text("a");
-  slow.DelayMs = 700;
-  Server.Answer("/tika", slow);
+  slow.DelayMs = 1500;
+  Server.AnswerInTurn("/tika", {slow, THttpAnswer::Text("a"), THttpAnswer::Text("a")});
   QToolButton* compare = TfrmMainTestAccess::Button(*Window, "btnCompare");
   TPaintCounter counter;
   Grid().viewport()->installEventFilter(&counter);
 
   int requestsDuringWait = -1;
   int paintsDuringWait = -1;
-  QTimer::singleShot(150, Window.get(), [&] {
-    // Inside the wait for the left document.
+  // Once the left document has reached the server, the window is waiting for its answer.
+  QTimer poll;
+  poll.setInterval(10);
+  QObject::connect(&poll, &QTimer::timeout, Window.get(), [&] {
+    if (Server.Requests().isEmpty()) return;
+    poll.stop();
     requestsDuringWait = int(Server.Requests().size());
     QueueKey(Qt::Key_Z, Qt::ControlModifier);  // Undo: would beep, there is nothing to undo
     QueueClick(compare);
     counter.Paints = 0;
     Grid().viewport()->update();
-    QTimer::singleShot(200, Window.get(), [&] { paintsDuringWait = counter.Paints; });
+    QTimer::singleShot(300, Window.get(), [&] { paintsDuringWait = counter.Paints; });
   });
+  poll.start();
   CompareDocuments();
 
   EXPECT_EQ(requestsDuringWait, 1);

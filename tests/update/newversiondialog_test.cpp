@@ -309,6 +309,18 @@ TEST_F(NewVersionDialogTest, NoServerAtAll) {
   ExpectFailure(QStringLiteral("Connection refused"));
 }
 
+TEST_F(NewVersionDialogTest, AnInstallerThatCannotBeStoredIsNotFetched) {
+  qputenv("TMPDIR", FTemp.filePath(QStringLiteral("missing/folder")).toLocal8Bit());
+  Server.Answer(kInstallerPath, THttpAnswer::Text("installer"));
+  EXPECT_EQ(UpdateNow(), 0);
+  ASSERT_EQ(Ui.Messages.size(), 1);
+  EXPECT_TRUE(Ui.Messages[0].Text.startsWith(kFailed + TfrmNewVersion::DownloadPath() + QStringLiteral(": ")))
+      << Ui.Messages[0].Text.toStdString();
+  EXPECT_EQ(Ui.OpenedUrls, QStringList({kHomePage}));
+  EXPECT_TRUE(Ui.OpenedFiles.isEmpty());
+  EXPECT_TRUE(Server.Requests().isEmpty());
+}
+
 // The program entry's offer, with the real desktop: the dialog runs its own modal loop and the
 // test answers it like a user once it is up.
 class UpdateOfferTest : public NewVersionDialogTest {
