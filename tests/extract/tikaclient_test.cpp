@@ -64,6 +64,16 @@ TEST_F(TikaClientTest, SendsTheWholeFileInOnePutWithBothHeaders) {
   EXPECT_TRUE(requests[0].Body == document) << "the body differs from the file's bytes";
 }
 
+TEST_F(TikaClientTest, ALargeFileArrivesWhole) {
+  QByteArray document;
+  for (int i = 0; i < 16; ++i) document += BinaryDocument();
+  Server.Answer("/tika", THttpAnswer::Text("text"));
+  EXPECT_TRUE(ExtractTextWithTika(Write(QStringLiteral("big.pdf"), document)).Success);
+  ASSERT_EQ(Server.Requests().size(), 1);
+  EXPECT_EQ(Server.Requests()[0].Body.size(), document.size());
+  EXPECT_TRUE(Server.Requests()[0].Body == document);
+}
+
 TEST_F(TikaClientTest, AnEmptyFileIsSentWithAnEmptyBody) {
   Server.Answer("/tika", THttpAnswer::Text("text"));
   EXPECT_TRUE(ExtractTextWithTika(Write(QStringLiteral("empty.pdf"), QByteArray())).Success);
@@ -123,6 +133,7 @@ INSTANTIATE_TEST_SUITE_P(
                     true, "until close", ""},
         TAnswerCase{"Utf8WhateverTheCharsetSays", NamingCharset("Gr\xC3\xBC\xC3\x9F" "e", "ISO-8859-1"), true,
                     QString::fromUtf8("Gr\xC3\xBC\xC3\x9F" "e"), ""},
+        TAnswerCase{"LeadingByteOrderMarkDropped", THttpAnswer::Text("\xEF\xBB\xBFtext"), true, "text", ""},
         TAnswerCase{"EmptySuccessBody", THttpAnswer::Text(""), false, "", ""},
         TAnswerCase{"NoContent", THttpAnswer::Text("", 204, "No Content"), false, "", ""},
         TAnswerCase{"UnprocessableEntity", THttpAnswer::Text("bad", 422, "Unprocessable Entity"), false, "",
