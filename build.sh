@@ -5,7 +5,7 @@
 set -eu
 cd "$(dirname "$0")"
 
-PACKAGES="g++ cmake ninja-build pkg-config qt6-base-dev qt6-base-dev-tools libgl-dev \
+PACKAGES="g++ cmake ninja-build pkg-config qt6-base-dev qt6-base-dev-tools qt6-svg-dev libgl-dev \
   libgtest-dev libgmock-dev libbenchmark-dev fonts-liberation diffutils xauth xvfb"
 
 install_packages() {

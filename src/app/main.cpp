@@ -1,7 +1,63 @@
-#include <QApplication>
+#include "app/application.h"
+#include "app/comparecommand.h"
+#include "app/appicons.h"
+#include "app/tfrmmain.h"
+#include "common/appinfo.h"
+#include "i18n/translations.h"
+#include "settings/settingsdialog.h"
+#include "update/versioncheck.h"
+#include "update/tfrmnewversion.h"
+
+#include <QTimer>
+
+namespace {
+
+QStringList ArgumentsOf(int argc, char** argv) {
+  QStringList arguments;
+  for (int i = 1; i < argc; ++i) arguments.append(QString::fromLocal8Bit(argv[i]));
+  return arguments;
+}
+
+int RunHeadless(int argc, char** argv, const QStringList& arguments) {
+  QCoreApplication app(argc, argv);
+  QCoreApplication::setApplicationName(appinfo::Title());
+  LoadTranslations();
+  return RunCompareCommand(arguments);
+}
+
+// The update offer before any window exists; false when the program is to end at once.
+bool OfferUpdate(TUserInterface& ui) {
+  if (!CheckForNewVersion()) return true;
+  TfrmNewVersion offer(ui);
+  ui.ShowModal(offer);
+  return offer.Tag() != 0;
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
-  QApplication app(argc, argv);
-  QApplication::setApplicationName(QStringLiteral("Varnoque"));
-  return 0;
+  const QStringList arguments = ArgumentsOf(argc, argv);
+  if (IsCompareCommand(arguments)) return RunHeadless(argc, argv, arguments);
+
+  TApplication app(argc, argv);
+  QApplication::setApplicationName(appinfo::Title());
+  QApplication::setWindowIcon(AppIcon(QStringLiteral("varnoque")));
+  TDesktopUserInterface ui;
+  app.SetUserInterface(&ui);
+  LoadTranslations();
+  if (!OfferUpdate(ui)) return 0;
+
+  TfrmMain window(ui);
+  ui.SetParent(&window);
+  TfrmSettings settings(ui, &window);
+  window.SetSettingsDialog(&settings);
+  TfrmNewVersion laterOffer(ui, &window);
+  CloseWindowOnTerminationSignals(&window);
+  window.show();
+  // Two paths on the command line are compared as soon as the window is shown.
+  if (arguments.size() == 2) {
+    window.SetPaths(arguments[0], arguments[1]);
+    QTimer::singleShot(0, &window, [&window] { window.RunCommand([&window] { window.btnCompareClick(); }); });
+  }
+  return app.exec();
 }

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QColorDialog>
+#include <QDialog>
 #include <QDesktopServices>
 #include <QFileDialog>
 #include <QFontDialog>
@@ -70,3 +71,5 @@ void TDesktopUserInterface::OpenUrl(const QUrl& url) { QDesktopServices::openUrl
 void TDesktopUserInterface::OpenFile(const QString& path) {
   QDesktopServices::openUrl(QUrl::fromLocalFile(path));
 }
+
+void TDesktopUserInterface::ShowModal(QDialog& dialog) { dialog.exec(); }

@@ -7,6 +7,7 @@
 #include <QString>
 #include <QUrl>
 
+class QDialog;
 class QWidget;
 
 enum TMessageKind { mkInformation, mkWarning, mkError };
@@ -37,6 +38,8 @@ public:
   virtual void OpenUrl(const QUrl& url) = 0;
   // Starts a file with the shell's default action.
   virtual void OpenFile(const QString& path) = 0;
+  // Shows a dialog modally; its outcome is read from the dialog afterwards.
+  virtual void ShowModal(QDialog& dialog) = 0;
 };
 
 // The real desktop, with Qt's dialogs and services. Dialogs are parented to the given window.
@@ -54,6 +57,7 @@ public:
   bool ChooseColor(QColor& colour) override;
   void OpenUrl(const QUrl& url) override;
   void OpenFile(const QString& path) override;
+  void ShowModal(QDialog& dialog) override;
 
 private:
   QWidget* FParent;

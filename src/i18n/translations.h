@@ -2,6 +2,7 @@
 // The translation catalogue: every visible text passes through Translate when it is shown.
 // One process-wide catalogue, loaded once at start-up from "transl.dt" beside the executable.
 
+#include <QHash>
 #include <QString>
 #include <QStringList>
 
@@ -17,11 +18,17 @@ public:
   QString LanguageCode(int column) const;  // row 1, empty when the column lacks it
   int CurrentLanguageIndex() const { return FCurrentIndex; }
   QString CurrentLanguageCode() const { return FCurrentCode; }
-  void SetCurrentLanguage(int column);  // index and code of that column
+  void SetCurrentLanguage(int column);  // index and code of that column; ignored when out of range
+  // Why the last Load found no table (empty when it loaded one); never shown to the user.
+  QString LoadFailure() const { return FLoadFailure; }
 
 private:
+  void ReadTable(const QString& tablePath);
+
   QList<QStringList> FColumns;
+  QHash<QString, int> FFirstRowOfKey;  // English text -> first row holding it
   QString FCurrentCode;
+  QString FLoadFailure;
   int FCurrentIndex = 0;
 };
 
@@ -38,6 +45,8 @@ void LoadTranslations();
 QString SystemLanguageCode();
 // The code for a Windows primary language number (low 8 bits of a language identifier).
 QString LanguageCodeForPrimaryLanguage(int primaryLanguageId);
+// The code for a locale name such as "de-AT" or "ja_JP" ("en" for languages without a code).
+QString LanguageCodeForLocaleName(const QString& localeName);
 
 // The per-user key store value "CurrentLanguage" (empty when absent), and writing it.
 QString StoredLanguageCode();

@@ -1,0 +1,93 @@
+#include "extract/tikaclient.h"
+
+#include "common/appinfo.h"
+#include "i18n/format.h"
+#include "i18n/translations.h"
+
+#include <QEventLoop>
+#include <QFile>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QNetworkRequest>
+
+namespace {
+
+const QString kCrLf = QStringLiteral("\r\n");
+
+QString HttpErrorText(int status, const QString& reason) {
+  return QStringLiteral("HTTP error (%1): HTTP/1.1 %1 %2").arg(status).arg(reason).trimmed();
+}
+
+QString BodyText(const QByteArray& body) {
+  QString text = QString::fromUtf8(body);
+  if (text.startsWith(QChar(0xFEFF))) text.remove(0, 1);
+  return text;
+}
+
+TExtraction ResultOf(QNetworkReply& reply, bool timedOut) {
+  TExtraction result;
+  const QVariant status = reply.attribute(QNetworkRequest::HttpStatusCodeAttribute);
+  const int code = status.isValid() ? status.toInt() : 0;
+  if (code >= 300) {
+    result.Error = HttpErrorText(code, reply.attribute(QNetworkRequest::HttpReasonPhraseAttribute).toString());
+  } else if (timedOut) {
+    result.Error = Translate(QStringLiteral("Error:")) + QLatin1Char(' ') + Translate(QStringLiteral("Read timed out."));
+  } else if (reply.error() != QNetworkReply::NoError) {
+    result.Error = Translate(QStringLiteral("Error:")) + QLatin1Char(' ') + reply.errorString();
+  } else {
+    result.Text = BodyText(reply.readAll());
+    result.Success = !result.Text.isEmpty();
+  }
+  return result;
+}
+
+}  // namespace
+
+QUrl TikaEndpoint() {
+  const QString configured = qEnvironmentVariable("VARNOQUE_TIKA_URL");
+  return QUrl(configured.isEmpty() ? QStringLiteral("http://localhost:9998/tika") : configured);
+}
+
+int TikaReadTimeout() {
+  bool ok = false;
+  const int configured = qEnvironmentVariableIntValue("VARNOQUE_TIKA_TIMEOUT_MS", &ok);
+  return ok && configured > 0 ? configured : 30000;
+}
+
+TExtraction ExtractTextWithTika(const QString& path) {
+  QFile file(path);
+  if (!file.open(QIODevice::ReadOnly)) {
+    TExtraction failed;
+    failed.Error = file.errorString();
+    return failed;
+  }
+  QNetworkAccessManager client;
+  QNetworkRequest request(TikaEndpoint());
+  request.setHeader(QNetworkRequest::ContentTypeHeader, QByteArrayLiteral("application/octet-stream"));
+  request.setRawHeader("Accept", "text/plain; charset=utf-8");
+  request.setTransferTimeout(TikaReadTimeout());
+  request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::ManualRedirectPolicy);
+  QNetworkReply* reply = client.put(request, &file);
+  bool timedOut = false;
+  QEventLoop wait;
+  QObject::connect(reply, &QNetworkReply::finished, &wait, &QEventLoop::quit);
+  QObject::connect(reply, &QNetworkReply::errorOccurred, &wait, [&](QNetworkReply::NetworkError error) {
+    timedOut = timedOut || error == QNetworkReply::OperationCanceledError;
+  });
+  if (!reply->isFinished()) wait.exec(QEventLoop::ExcludeUserInputEvents);
+  const TExtraction result = ResultOf(*reply, timedOut);
+  delete reply;
+  return result;
+}
+
+QString DocumentFailureText(const TExtraction& left, const TExtraction& right) {
+  return Translate(QStringLiteral("Comparison failed.")) + kCrLf +
+         (left.Success ? QStringLiteral("Left: OK") : QStringLiteral("Left: ") + left.Error) + kCrLf +
+         (right.Success ? QStringLiteral("Right: OK") : QStringLiteral("Right: ") + right.Error);
+}
+
+QString TikaInstallHint() {
+  return FormatText(Translate(QStringLiteral("Perhaps you opted out of installing TIKA? If so, please reinstall %s "
+                                             "and confirm the TIKA installation when prompted.")),
+                    {appinfo::Title()});
+}
