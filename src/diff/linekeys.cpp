@@ -3,6 +3,8 @@
 #include <QHash>
 
 #include <algorithm>
+#include <future>
+#include <thread>
 
 namespace {
 
@@ -105,7 +107,7 @@ struct TSlot {
 struct TKeyTable {
   std::vector<TSlot> Slots;
   std::size_t Mask = 0;
-  std::vector<qsizetype> FirstKey;  // by id: the index of its first key in the key list
+  std::vector<QStringView> Keys;  // by id
 };
 
 TKeyTable MakeKeyTable(qsizetype keyCount) {
@@ -114,20 +116,20 @@ TKeyTable MakeKeyTable(qsizetype keyCount) {
   TKeyTable table;
   table.Slots.resize(size);
   table.Mask = size - 1;
-  table.FirstKey.reserve(keyCount);
+  table.Keys.reserve(keyCount);
   return table;
 }
 
-std::int32_t Intern(TKeyTable& table, const std::vector<QStringView>& keys, qsizetype k, std::size_t hash) {
+std::int32_t Intern(TKeyTable& table, QStringView key, std::size_t hash) {
   const auto tag = static_cast<std::uint32_t>(hash >> 32) | 1u;
   for (std::size_t slot = hash & table.Mask;; slot = (slot + 1) & table.Mask) {
     TSlot& s = table.Slots[slot];
     if (s.Id < 0) {
-      s = {tag, static_cast<std::int32_t>(table.FirstKey.size())};
-      table.FirstKey.push_back(k);
+      s = {tag, static_cast<std::int32_t>(table.Keys.size())};
+      table.Keys.push_back(key);
       return s.Id;
     }
-    if (s.Tag == tag && keys[table.FirstKey[s.Id]] == keys[k]) return s.Id;
+    if (s.Tag == tag && table.Keys[s.Id] == key) return s.Id;
   }
 }
 
@@ -149,30 +151,57 @@ QString NormalizeLine(const QString& line, const TDiffOptions& options) {
   return key.toString();
 }
 
-TLineIds InternKeys(const QStringList& left, const QStringList& right, const TDiffOptions& options) {
-  // First every key and its hash, then the numbering, so that the table's slots can be fetched
-  // ahead of use: the numbering is bound by memory latency, not by arithmetic.
-  const qsizetype count = left.size() + right.size();
-  TKeyBuffer buffer;
-  std::vector<QStringView> keys;
-  std::vector<std::size_t> hashes;
-  keys.reserve(count);
-  hashes.reserve(count);
-  for (const QStringList* side : {&left, &right})
-    for (const QString& line : *side) {
-      keys.push_back(KeyOf(line, options, buffer));
-      hashes.push_back(qHash(keys.back(), 0));
-    }
-  TKeyTable table = MakeKeyTable(count);
-  TLineIds result;
-  result.Left.resize(left.size());
-  result.Right.resize(right.size());
-  for (qsizetype k = 0; k < count; ++k) {
-    if (k + kPrefetchDistance < count) __builtin_prefetch(&table.Slots[hashes[k + kPrefetchDistance] & table.Mask]);
-    const std::int32_t id = Intern(table, keys, k, hashes[k]);
-    if (k < left.size()) result.Left[k] = id;
-    else result.Right[k - left.size()] = id;
+namespace {
+
+// Keys and hashes of one side, its rewritten keys kept in that side's buffer.
+struct TSideKeys {
+  TKeyBuffer Buffer;
+  std::vector<QStringView> Keys;
+  std::vector<std::size_t> Hashes;
+};
+
+void ComputeSideKeys(const QStringList& lines, const TDiffOptions& options, TSideKeys& side) {
+  side.Keys.reserve(lines.size());
+  side.Hashes.reserve(lines.size());
+  for (const QString& line : lines) {
+    side.Keys.push_back(KeyOf(line, options, side.Buffer));
+    side.Hashes.push_back(qHash(side.Keys.back(), 0));
   }
-  result.DistinctCount = static_cast<std::int32_t>(table.FirstKey.size());
+}
+
+// Below this many lines a side's keys are not worth a second thread.
+constexpr qsizetype kParallelKeyLines = 20000;
+
+void NumberSide(TKeyTable& table, const TSideKeys& side, std::vector<std::int32_t>& ids) {
+  const auto count = qsizetype(side.Keys.size());
+  ids.resize(count);
+  for (qsizetype k = 0; k < count; ++k) {
+    if (k + kPrefetchDistance < count)
+      __builtin_prefetch(&table.Slots[side.Hashes[k + kPrefetchDistance] & table.Mask]);
+    ids[k] = Intern(table, side.Keys[k], side.Hashes[k]);
+  }
+}
+
+}  // namespace
+
+TLineIds InternKeys(const QStringList& left, const QStringList& right, const TDiffOptions& options) {
+  // First every key and its hash, the two sides at once when they are large, then the numbering,
+  // so that the table's slots can be fetched ahead of use: the numbering is bound by memory
+  // latency, not by arithmetic.
+  TSideKeys leftKeys, rightKeys;
+  const bool parallel = std::min(left.size(), right.size()) >= kParallelKeyLines && std::thread::hardware_concurrency() > 1;
+  if (parallel) {
+    auto pending = std::async(std::launch::async, [&] { ComputeSideKeys(right, options, rightKeys); });
+    ComputeSideKeys(left, options, leftKeys);
+    pending.get();
+  } else {
+    ComputeSideKeys(left, options, leftKeys);
+    ComputeSideKeys(right, options, rightKeys);
+  }
+  TKeyTable table = MakeKeyTable(left.size() + right.size());
+  TLineIds result;
+  NumberSide(table, leftKeys, result.Left);
+  NumberSide(table, rightKeys, result.Right);
+  result.DistinctCount = static_cast<std::int32_t>(table.Keys.size());
   return result;
 }
