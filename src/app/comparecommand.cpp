@@ -307,7 +307,10 @@ int RunCompareCommand(const QStringList& arguments) {
       std::fputs(kUsage, stdout);
       return esNoDifferences;
     }
-    return TCompareRun(parsed).Run();
+    // The process ends right after the command: the sides are left for the operating system to
+    // reclaim, since freeing hundreds of thousands of lines one by one costs more than comparing.
+    auto* run = new TCompareRun(parsed);
+    return run->Run();
   } catch (const EUsageError& error) {
     PrintError(error.Message + QStringLiteral("\nTry 'varnoque --help' for more information."));
   } catch (const EVarnoqueError& error) {

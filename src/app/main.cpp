@@ -10,6 +10,9 @@
 
 #include <QTimer>
 
+#include <cstdio>
+#include <cstdlib>
+
 namespace {
 
 QStringList ArgumentsOf(int argc, char** argv) {
@@ -22,7 +25,11 @@ int RunHeadless(int argc, char** argv, const QStringList& arguments) {
   QCoreApplication app(argc, argv);
   QCoreApplication::setApplicationName(appinfo::Title());
   LoadTranslations();
-  return RunCompareCommand(arguments);
+  const int status = RunCompareCommand(arguments);
+  // Nothing is kept after a headless run: end without taking the process's objects apart.
+  std::fflush(stdout);
+  std::fflush(stderr);
+  std::_Exit(status);
 }
 
 }  // namespace
