@@ -291,7 +291,10 @@ private:
 };
 
 void PrintError(const QString& message) {
-  std::fprintf(stderr, "varnoque: %s\n", message.toLocal8Bit().constData());
+  // The window's texts break their lines with CR LF; a terminal wants LF alone.
+  QString text = message;
+  text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+  std::fprintf(stderr, "varnoque: %s\n", text.toLocal8Bit().constData());
 }
 
 }  // namespace
