@@ -11,6 +11,9 @@
 #include <QStringDecoder>
 #include <gtest/gtest.h>
 
+// Failures print texts readably.
+static void PrintTo(const QString& text, std::ostream* os) { *os << '"' << text.toStdString() << '"'; }
+
 namespace {
 
 QByteArray ReadAll(const QString& path) {

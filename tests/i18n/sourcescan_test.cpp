@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+// Failures print texts readably.
+static void PrintTo(const QString& text, std::ostream* os) { *os << '"' << text.toStdString() << '"'; }
+
 namespace {
 
 struct TScanCase {
