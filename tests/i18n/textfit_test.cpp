@@ -5,6 +5,7 @@
 #include "support/windowfixture.h"
 
 #include <QCheckBox>
+#include <QFontDatabase>
 #include <QGroupBox>
 #include <QMenuBar>
 #include <QPushButton>
@@ -23,6 +24,9 @@ void ExpectFits(const QWidget* control) {
 class TextFitTest : public ::testing::TestWithParam<const char*> {
 protected:
   void SetUp() override {
+    // Measured without the glyphs, Japanese texts would prove nothing.
+    if (GetParam() == std::string("jp") && QFontDatabase::families(QFontDatabase::Japanese).isEmpty())
+      GTEST_SKIP() << "no font with Japanese glyphs is installed";
     qputenv("APPDATA", FDir.path().toLocal8Bit());
     Catalogue().Load(QCoreApplication::applicationDirPath() + QStringLiteral("/transl.dt"),
                      QString::fromLatin1(GetParam()));
