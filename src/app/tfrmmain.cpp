@@ -182,7 +182,10 @@ void TfrmMain::CreateToolBar() {
 void TfrmMain::CreatePathRow() {
   QWidget* client = centralWidget();
   StaticText1 = new QLabel(client);
-  StaticText1->setGeometry(11, 64, 80, 16);
+  // The caption keeps to the room before the left path box; a long translation takes two lines.
+  StaticText1->setGeometry(11, 53, 90, 30);
+  StaticText1->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+  StaticText1->setWordWrap(true);
   StaticText1->setTextFormat(Qt::PlainText);
   auto makeBox = [client](int x, int width) {
     auto* box = new QComboBox(client);
