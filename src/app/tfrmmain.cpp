@@ -326,11 +326,11 @@ void TfrmMain::LayoutClientArea() {
   const QRect middle(0, kToolBarHeight, client.width(), client.height() - kToolBarHeight - kStatusBarHeight);
   Panel2->setGeometry(middle);
   lblGettingStarted->setGeometry(Panel2->rect());
-  grdDiff->setGeometry(Panel2->isVisible() ? QRect(middle.topLeft(), QSize(middle.width(), 1)) : middle);
+  grdDiff->setGeometry(Panel2->isHidden() ? middle : QRect(middle.topLeft(), QSize(middle.width(), 1)));
 }
 
 void TfrmMain::ShowGrid() {
-  if (!Panel2->isVisible()) return;
+  if (Panel2->isHidden()) return;
   Panel2->hide();
   LayoutClientArea();
   // From now on the right column leaves room for the scroll bar: the next layout tick runs
