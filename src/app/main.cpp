@@ -3,6 +3,7 @@
 #include "app/appicons.h"
 #include "app/tfrmmain.h"
 #include "common/appinfo.h"
+#include "i18n/toolkittranslations.h"
 #include "i18n/translations.h"
 #include "settings/settingsdialog.h"
 #include "update/tfrmnewversion.h"
@@ -44,6 +45,7 @@ int main(int argc, char** argv) {
   TDesktopUserInterface ui;
   app.SetUserInterface(&ui);
   LoadTranslations();
+  InstallToolkitTranslations(Catalogue().CurrentLanguageCode());
   if (!OfferUpdate(ui)) return 0;
 
   TfrmMain window(ui);
