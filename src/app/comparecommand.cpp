@@ -207,6 +207,7 @@ class TCompareRun : public TWorkspace {
 public:
   explicit TCompareRun(const TCompareArguments& arguments) : FArguments(arguments) {
     SetDiffOptions(arguments.Options);
+    KeepLoadedTexts();
   }
 
   int Run() {

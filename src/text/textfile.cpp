@@ -45,6 +45,18 @@ QStringList SplitAsciiLines(QByteArrayView bytes) {
   return lines;
 }
 
+// Lines that share the text they were split from instead of holding copies of their own.
+QStringList SplitLineViews(const QString& text) {
+  QStringList lines;
+  const auto* begin = reinterpret_cast<const char16_t*>(text.utf16());
+  const auto* end = begin + text.size();
+  lines.reserve(CountLineBreaks(begin, end));
+  ForEachLine(begin, end, [&lines](const char16_t* lineBegin, const char16_t* lineEnd) {
+    lines.append(QString::fromRawData(reinterpret_cast<const QChar*>(lineBegin), lineEnd - lineBegin));
+  });
+  return lines;
+}
+
 }  // namespace
 
 TDetectedEncoding DetectEncodingOfBytes(QByteArrayView bytes) {
@@ -67,20 +79,24 @@ TDetectedEncoding DetectEncoding(const QString& path) {
   return DetectEncodingOfBytes(ReadFileBytes(path));
 }
 
-TDetectedEncoding LoadTextFile(const QString& path, QStringList& lines) {
+TDetectedEncoding LoadTextFile(const QString& path, QStringList& lines, QString* storage) {
   // One read serves both the detection and the decoding.
   QByteArray bytes = ReadFileBytes(path);
   const TDetectedEncoding detected = DetectEncodingOfBytes(bytes);
-  if (detected.Name == QLatin1String("ANSI/ASCII")) {
+  const bool ascii = detected.Name == QLatin1String("ANSI/ASCII");
+  if (ascii && !storage) {
     QStringList loaded = SplitAsciiLines(bytes);
     lines.swap(loaded);
     return detected;
   }
   const qsizetype bomSize = detected.HasBOM ? detected.Encoding->GetPreamble().size() : 0;
-  QString text = detected.Encoding->Decode(QByteArrayView(bytes).sliced(bomSize), path);
+  // 7-bit bytes are the same characters in every one of the encodings: no table is needed.
+  QString text = ascii ? QString::fromLatin1(bytes)
+                       : detected.Encoding->Decode(QByteArrayView(bytes).sliced(bomSize), path);
   bytes.clear();
-  QStringList loaded = SplitLines(text);
+  QStringList loaded = storage ? SplitLineViews(text) : SplitLines(text);
   lines.swap(loaded);
+  if (storage) storage->swap(text);
   return detected;
 }
 

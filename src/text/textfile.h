@@ -28,7 +28,10 @@ TDetectedEncoding DetectEncoding(const QString& path);
 
 // Replaces the lines with the file's lines; raises EVarnoqueError on a read or decoding failure
 // (the lines are then left unchanged).
-TDetectedEncoding LoadTextFile(const QString& path, QStringList& lines);
+// With a storage, the lines are views into the decoded text that the storage then holds: no line
+// of its own is allocated, but no line may outlive the storage. For a process that keeps the sides
+// until it ends, as the headless command does.
+TDetectedEncoding LoadTextFile(const QString& path, QStringList& lines, QString* storage = nullptr);
 
 // Splits text at CR LF, lone LF and lone CR; a final line break adds no empty line.
 QStringList SplitLines(QStringView text);

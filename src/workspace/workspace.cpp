@@ -62,10 +62,13 @@ void TWorkspace::LoadTextSides(const QString& leftPath, const QString& rightPath
   // The right file is read on a thread of its own while the left one is read here; its result
   // (or its error) is taken only once the left side has loaded, as if they were read in turn.
   QStringList rightLines;
-  auto right = std::async(std::launch::async, [&rightPath, &rightLines] { return LoadTextFile(rightPath, rightLines); });
+  QString* rightText = FKeepTexts ? &FRightText : nullptr;
+  auto right = std::async(std::launch::async, [&rightPath, &rightLines, rightText] {
+    return LoadTextFile(rightPath, rightLines, rightText);
+  });
   TDetectedEncoding leftEncoding;
   try {
-    leftEncoding = LoadTextFile(leftPath, FLeftLines);
+    leftEncoding = LoadTextFile(leftPath, FLeftLines, FKeepTexts ? &FLeftText : nullptr);
   } catch (...) {
     right.wait();
     throw;

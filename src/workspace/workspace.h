@@ -47,6 +47,9 @@ public:
   // Clears both sides and loads the left file, then the right one. On a failure the side being
   // loaded stays empty and the error travels on.
   void LoadTextSides(const QString& leftPath, const QString& rightPath);
+  // The lines of the loaded sides share their file's text (see LoadTextFile): only for a workspace
+  // whose sides are kept, unchanged, until the process ends.
+  void KeepLoadedTexts() { FKeepTexts = true; }
   // A side taken from a document's extracted text: its lines, held as UTF-8 with a byte-order mark.
   void SetDocumentSide(TSide side, const QString& text);
   // Aligns the two sides with the current options into FDiffItems.
@@ -87,6 +90,11 @@ protected:
   bool FFolderMode = false;
   // The sides hold changes that were not saved (one flag for both sides).
   bool FUnsavedChanges = false;
+
+private:
+  bool FKeepTexts = false;
+  QString FLeftText;
+  QString FRightText;
 };
 
 // True when both lists hold the same lines, compared exactly.
