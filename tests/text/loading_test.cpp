@@ -46,6 +46,13 @@ TEST_P(RoundTripTest, LoadsAndWritesBackInTheSameEncoding) {
   EXPECT_EQ(loaded.Name, QString::fromLatin1(c.EncodingName));
   EXPECT_EQ(lines, c.Lines);
 
+  // Lines kept as views into their decoded text are the same lines.
+  QStringList views;
+  QString storage;
+  const TDetectedEncoding viewed = LoadTextFile(path, views, &storage);
+  EXPECT_EQ(viewed.Name, loaded.Name);
+  EXPECT_EQ(views, c.Lines);
+
   const TDetectedEncoding detected = DetectEncoding(path);
   EXPECT_EQ(detected.Encoding, loaded.Encoding);
   EXPECT_EQ(detected.Name, loaded.Name);
