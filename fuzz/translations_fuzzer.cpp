@@ -23,13 +23,14 @@ std::optional<TColumns> ExpectedTable(const QByteArray& file) {
   if (!text) return std::nullopt;
   const QStringList lines = reference::SplitLines(*text);
   if (lines.isEmpty()) return std::nullopt;
+  // The count is the whole first line read as an integer (blanks around it allowed).
   bool isNumber = false;
   const int languages = lines[0].toInt(&isNumber);
-  if (!isNumber || languages < 0) return std::nullopt;
-  TColumns columns(languages);
-  if (languages == 0) return columns;
+  if (!isNumber || lines[0].contains(QChar(u'\0')) || languages < 0) return std::nullopt;
+  if (languages == 0) return TColumns();
   const qsizetype rows = (lines.size() - 1) / languages;
   if (rows < 2) return std::nullopt;  // a language without its name or code
+  TColumns columns(languages);
   for (qsizetype line = 1; line <= rows * languages; ++line) columns[(line - 1) % languages].append(lines[line]);
   return columns;
 }
