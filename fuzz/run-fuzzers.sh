@@ -32,10 +32,15 @@ for target in $targets; do
   work="$build_dir/fuzz-work/$target"
   mkdir -p "$work/corpus" "$work/artifacts"
   log="$work/log.txt"
+  # The classification reads the first 4096 bytes: longer inputs reach past that sample.
+  case "$target" in
+    textdecoding) extra="-max_len=8192" ;;
+    *) extra="" ;;
+  esac
   # One allocation of 256 MB or a resident size of 1 GB is far more than any input here calls for;
   # an input that runs 30 s hangs.
   if "$build_dir/fuzz/fuzz_$target" -max_total_time="$seconds" -malloc_limit_mb=256 -rss_limit_mb=1024 \
-      -timeout=30 -print_final_stats=1 -artifact_prefix="$work/artifacts/" \
+      -timeout=30 -print_final_stats=1 -artifact_prefix="$work/artifacts/" $extra \
       "$work/corpus" "fuzz/corpus/$target" >"$log" 2>&1; then
     passed=$((passed + 1))
     result=ok
