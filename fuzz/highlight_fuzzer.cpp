@@ -7,7 +7,7 @@
 //   bit 0  ignore case
 //   bit 1  the lines are UTF-16LE code units (lone surrogates included) instead of UTF-8, and
 //          the two are parted by the code unit 0000
-//   bits 2-4  7 repeats each line 4096 times, 6 repeats it 16 times (at most 2^18 units a line);
+//   bits 2-4  7 repeats each line 4096 times, 6 repeats it 16 times (at most 2^16 units a line);
 //          other values leave it as it is
 //   bit 5  instead of two lines, the rest is a list of (Start, Len) pairs of 32-bit integers for
 //          NormalizeHighlightRanges
@@ -25,7 +25,7 @@
 
 namespace {
 
-constexpr qsizetype MaxLineUnits = qsizetype(1) << 18;
+constexpr qsizetype MaxLineUnits = qsizetype(1) << 16;
 
 // The input's text: UTF-8 (damage replaced) or UTF-16LE code units as they stand.
 QString DecodeText(QByteArrayView bytes, bool utf16) {
