@@ -91,5 +91,30 @@ int main(int argc, char** argv) {
                 "repaint %.1f ms\n",
                 run, int(window.DiffItems().size()), compare, heights, firstPaint, lastRow, middle);
   }
+  // A single changed line of 200,000 characters: the comparison and the paint of its cells.
+  QByteArray longLine;
+  QRandomGenerator random(7);
+  while (longLine.size() < 200000) longLine += SourceLine(random, int(longLine.size())) + ' ';
+  QByteArray changed = longLine;
+  changed[100000] = '#';
+  QFile l(left), r(right);
+  l.open(QIODevice::WriteOnly);
+  l.write(longLine);
+  l.close();
+  r.open(QIODevice::WriteOnly);
+  r.write(changed);
+  r.close();
+  timer.start();
+  window.btnCompareClick();
+  const double compare = Ms(timer);
+  window.Grid()->viewport()->repaint();
+  const double paint = Ms(timer);
+  window.CenterOnRow(1);
+  window.Grid()->verticalScrollBar()->setValue(window.Grid()->verticalScrollBar()->maximum() / 2);
+  window.Grid()->viewport()->repaint();
+  const double scrolled = Ms(timer);
+  std::printf("one changed line of %d characters: Compare click to filled grid %.0f ms; paint %.1f ms; scroll "
+              "into the middle of the row and repaint %.1f ms (row height %d px)\n",
+              int(longLine.size()), compare, paint, scrolled, window.Grid()->RowHeight(1));
   return 0;
 }

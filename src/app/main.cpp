@@ -5,8 +5,8 @@
 #include "common/appinfo.h"
 #include "i18n/translations.h"
 #include "settings/settingsdialog.h"
-#include "update/versioncheck.h"
 #include "update/tfrmnewversion.h"
+#include "update/updateoffer.h"
 
 #include <QTimer>
 
@@ -23,14 +23,6 @@ int RunHeadless(int argc, char** argv, const QStringList& arguments) {
   QCoreApplication::setApplicationName(appinfo::Title());
   LoadTranslations();
   return RunCompareCommand(arguments);
-}
-
-// The update offer before any window exists; false when the program is to end at once.
-bool OfferUpdate(TUserInterface& ui) {
-  if (!CheckForNewVersion()) return true;
-  TfrmNewVersion offer(ui);
-  ui.ShowModal(offer);
-  return offer.Tag() != 0;
 }
 
 }  // namespace

@@ -330,6 +330,9 @@ void TfrmMain::ShowGrid() {
   if (!Panel2->isVisible()) return;
   Panel2->hide();
   LayoutClientArea();
+  // From now on the right column leaves room for the scroll bar: the next layout tick runs
+  // even though no column changed.
+  iColWidth2 = 0;
 }
 
 bool TfrmMain::IsGridSurface(QObject* watched) const {

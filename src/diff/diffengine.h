@@ -54,5 +54,6 @@ QString NormalizeLine(const QString& line, const TDiffOptions& options);
 // True when the line holds only characters up to U+0020 (an empty line included).
 bool IsBlankLine(QStringView line);
 
-// Aligns the two line lists. The result is a complete alignment of both lists.
+// Aligns the two line lists. The result is a complete alignment of both lists. Large inputs are
+// spread over a few threads that the call starts and joins itself (never a shared pool).
 TDiffItems ComputeDiff(const QStringList& left, const QStringList& right, TDiffOptions options);

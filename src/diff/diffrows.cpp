@@ -37,6 +37,18 @@ void ApplyBlankLineRule(const QStringList& left, const QStringList& right, TDiff
   }
 }
 
+// Each gap gives max(p, q) rows for its p removed and q added lines; each match one row.
+qsizetype RowCount(const std::vector<TMatch>& matches, qint32 nL, qint32 nR) {
+  qsizetype rows = qsizetype(matches.size());
+  qint32 i = 0, j = 0;
+  for (const TMatch& match : matches) {
+    rows += std::max(match.L - i, match.R - j);
+    i = match.L + 1;
+    j = match.R + 1;
+  }
+  return rows + std::max(nL - i, nR - j);
+}
+
 }  // namespace
 
 void ComputeChangeRange(QStringView x, QStringView y, TDiffItem& item) {
@@ -56,7 +68,7 @@ TDiffItems BuildRows(const std::vector<TMatch>& matches, const QStringList& left
   const auto nL = static_cast<qint32>(left.size());
   const auto nR = static_cast<qint32>(right.size());
   TDiffItems rows;
-  rows.reserve(std::max(nL, nR));
+  rows.reserve(RowCount(matches, nL, nR));
   qint32 i = 0, j = 0;
   for (const TMatch& match : matches) {
     AppendGap(i, match.L, j, match.R, left, right, rows);
@@ -66,6 +78,5 @@ TDiffItems BuildRows(const std::vector<TMatch>& matches, const QStringList& left
   }
   AppendGap(i, nL, j, nR, left, right, rows);
   if (options.IgnoreBlankLines) ApplyBlankLineRule(left, right, rows);
-  rows.squeeze();
   return rows;
 }

@@ -2,6 +2,11 @@
 
 #include <algorithm>
 
+#if defined(__x86_64__) || defined(_M_X64)
+#include <immintrin.h>
+#define VARNOQUE_ADD_WITH_CARRY 1
+#endif
+
 // The row of the table is held as a bit vector: bit k is 0 exactly where the LCS length grows from
 // column k to column k + 1. Each line of a updates it with V' = (V + (V & M)) | (V & ~M), M being
 // the columns whose id equals the line's (Hyyrö's formulation). The addition carries from word to
@@ -50,6 +55,18 @@ Word AddCarry(Word* bits, std::int64_t nw, Word carry) {
 }
 
 Word UpdateRow(Word* bits, const Word* mask, std::int64_t nw, Word carry) {
+#ifdef VARNOQUE_ADD_WITH_CARRY
+  // The add-with-carry instruction keeps the word-to-word carry chain at one step per word.
+  unsigned char c = static_cast<unsigned char>(carry);
+  for (std::int64_t w = 0; w < nw; ++w) {
+    const Word v = bits[w];
+    const Word m = mask[w];
+    unsigned long long sum;
+    c = _addcarry_u64(c, v, v & m, &sum);
+    bits[w] = sum | (v & ~m);
+  }
+  return c;
+#else
   for (std::int64_t w = 0; w < nw; ++w) {
     const Word v = bits[w];
     const Word m = mask[w];
@@ -59,6 +76,7 @@ Word UpdateRow(Word* bits, const Word* mask, std::int64_t nw, Word carry) {
     bits[w] = carried | (v & ~m);
   }
   return carry;
+#endif
 }
 
 void CountRow(const std::vector<Word>& bits, std::int64_t nb, std::vector<std::int32_t>& row) {

@@ -2,6 +2,7 @@
 
 #include "diff/costwalk.h"
 #include "diff/lcsrow.h"
+#include "diff/quickbound.h"
 
 #include <algorithm>
 #include <future>
@@ -121,34 +122,52 @@ bool TryCostWalk(const TAlignContext& ctx, TPiece p, std::int64_t maxCost, std::
                         out);
 }
 
-// Appends the leftmost matches of the piece. cost is the piece's exact cost when exact is set,
-// otherwise a guess that may be too small.
-void Solve(const TAlignContext& ctx, TPiece p, std::int64_t cost, bool exact, int depth, TLcsScratch& scratch,
-           std::vector<TMatch>& out) {
-  if (p.Rows() == 0 || p.Cols() == 0) return;
-  if (exact && cost == p.Rows() + p.Cols()) return;  // nothing in common
-  if (exact && cost == 0) return AppendDiagonal(p, out);
-  if (p.Rows() == 1) return AppendFirstEqual(ctx, p, out);
-  if (exact && cost <= ctx.Tuning.WalkMaxCost) {
-    TryCostWalk(ctx, p, cost, out);
-    return;
+// The split of a piece whose cost is unknown but at most bound: bands are widened from guess on
+// until a band holds a path of cost no more than its own width, which makes it exact. Every scan
+// also shows the cost of a real path, a new bound.
+TSplitScan ScanUnknownCost(const TAlignContext& ctx, TPiece p, std::int64_t bound, std::int64_t guess, int depth,
+                           TLcsScratch& scratch) {
+  for (;;) {
+    const std::int64_t width = bound <= 4 * guess ? bound : guess;
+    const TSplitScan scan = ScanSplit(ctx, p, width, depth, scratch);
+    if (scan.Cost <= width) return scan;
+    bound = std::min(bound, scan.Cost);
+    guess = std::max<std::int64_t>(1, 2 * width);
   }
-  TSplitScan scan = ScanSplit(ctx, p, cost, depth, scratch);
-  if (scan.Cost > cost) scan = ScanSplit(ctx, p, scan.Cost, depth, scratch);  // now a sure bound
+}
+
+void SolveKnownCost(const TAlignContext& ctx, TPiece p, std::int64_t cost, int depth, TLcsScratch& scratch,
+                    std::vector<TMatch>& out);
+
+// Solves both halves of a split piece, the top one on a second thread when that pays.
+void SolveHalves(const TAlignContext& ctx, TPiece p, const TSplit& split, int depth, TLcsScratch& scratch,
+                 std::vector<TMatch>& out) {
   const std::int32_t mid = p.ALo + static_cast<std::int32_t>(p.Rows() / 2);
-  const TPiece top{p.ALo, mid, p.BLo, scan.Split.Col};
-  const TPiece bottom{mid, p.AHi, scan.Split.Col, p.BHi};
-  const bool parallel = MayUseThread(ctx, depth, std::min(BandCells(top.Rows(), top.Cols(), scan.Split.TopCost),
-                                                          BandCells(bottom.Rows(), bottom.Cols(), scan.Split.BottomCost)));
+  const TPiece top{p.ALo, mid, p.BLo, split.Col};
+  const TPiece bottom{mid, p.AHi, split.Col, p.BHi};
+  const bool parallel = MayUseThread(ctx, depth, std::min(BandCells(top.Rows(), top.Cols(), split.TopCost),
+                                                          BandCells(bottom.Rows(), bottom.Cols(), split.BottomCost)));
   std::vector<TMatch> bottomOut;
   RunBoth(
-      parallel, [&] { Solve(ctx, top, scan.Split.TopCost, true, depth + 1, scratch, out); },
+      parallel, [&] { SolveKnownCost(ctx, top, split.TopCost, depth + 1, scratch, out); },
       [&] {
         TLcsScratch own(parallel ? ctx.IdCount : 0);
-        Solve(ctx, bottom, scan.Split.BottomCost, true, depth + 1, parallel ? own : scratch,
-              parallel ? bottomOut : out);
+        SolveKnownCost(ctx, bottom, split.BottomCost, depth + 1, parallel ? own : scratch, parallel ? bottomOut : out);
       });
   out.insert(out.end(), bottomOut.begin(), bottomOut.end());
+}
+
+// Appends the leftmost matches of a piece whose cost is known exactly.
+void SolveKnownCost(const TAlignContext& ctx, TPiece p, std::int64_t cost, int depth, TLcsScratch& scratch,
+                    std::vector<TMatch>& out) {
+  if (p.Rows() == 0 || p.Cols() == 0 || cost == p.Rows() + p.Cols()) return;  // nothing in common
+  if (cost == 0) return AppendDiagonal(p, out);
+  if (p.Rows() == 1) return AppendFirstEqual(ctx, p, out);
+  if (cost <= ctx.Tuning.WalkMaxCost) {
+    TryCostWalk(ctx, p, cost, out);  // cannot fail: the cost is within its limit
+    return;
+  }
+  SolveHalves(ctx, p, ScanSplit(ctx, p, cost, depth, scratch).Split, depth, scratch, out);
 }
 
 // The lines whose id occurs on both sides, renumbered densely, with their original positions.
@@ -181,12 +200,19 @@ std::vector<TMatch> Align(std::span<const std::int32_t> a, std::span<const std::
   const TAlignContext ctx{a, b, idCount, tuning};
   const TPiece whole{0, static_cast<std::int32_t>(a.size()), 0, static_cast<std::int32_t>(b.size())};
   std::vector<TMatch> out;
-  if (tuning.WalkMaxCost >= 0 && TryCostWalk(ctx, whole, tuning.WalkMaxCost, out)) return out;
-  // The walk gave up, so the cost exceeds its limit: start the band at a few times that.
-  const std::int64_t delta = std::abs(whole.Cols() - whole.Rows());
-  const std::int64_t guess = std::max<std::int64_t>(delta, 4 * tuning.WalkMaxCost);
+  if (whole.Rows() == 0 || whole.Cols() == 0) return out;
+  const std::int64_t bound = whole.Rows() + whole.Cols() - 2 * QuickCommonLength(a, b, idCount);
+  // A bound far above the walk's limit means the walk would most likely search in vain.
+  const bool tryWalk = tuning.WalkMaxCost >= 0 && bound <= 4 * tuning.WalkMaxCost;
+  if (tryWalk && TryCostWalk(ctx, whole, std::min(bound, tuning.WalkMaxCost), out)) return out;
+  if (whole.Rows() == 1) {
+    AppendFirstEqual(ctx, whole, out);
+    return out;
+  }
+  const std::int64_t guess = std::max<std::int64_t>({1, std::abs(whole.Cols() - whole.Rows()), 4 * tuning.WalkMaxCost});
   TLcsScratch scratch(idCount);
-  Solve(ctx, whole, std::min(guess, whole.Rows() + whole.Cols()), false, 0, scratch, out);
+  const TSplitScan scan = ScanUnknownCost(ctx, whole, bound, guess, 0, scratch);
+  SolveHalves(ctx, whole, scan.Split, 0, scratch, out);
   return out;
 }
 

@@ -14,6 +14,14 @@ namespace {
 
 int RoundHalfEven(double value) { return int(std::nearbyint(value)); }
 
+// A damaged file may hold any size: the window is kept between a usable minimum and the screen.
+QSize FittedOnScreen(const QSize& size) {
+  const QScreen* screen = QGuiApplication::primaryScreen();
+  const QSize area = screen ? screen->availableGeometry().size() : QSize(1138, 606);
+  return QSize(std::clamp(size.width(), 200, std::max(200, area.width())),
+               std::clamp(size.height(), 150, std::max(150, area.height())));
+}
+
 }  // namespace
 
 TSettingsRecord TfrmMain::CurrentSettings() const {
@@ -97,13 +105,14 @@ void TfrmMain::ApplySettings(const TSettingsRecord& record, int fieldsRead) {
   if (has(18)) fColorDifferentTextInLine = TColorValue(record.ColorDifferentTextInLine);
   if (has(18)) SetHistory(sdLeft, record.LeftHistory);
   if (has(20)) SetHistory(sdRight, record.RightHistory);
-  if (has(23) && record.Maximized) setWindowState(windowState() | Qt::WindowMaximized);
-  if (has(27) && !record.Maximized) {
-    resize(record.WindowWidth, record.WindowHeight);
-    // The stored position chooses the monitor; the window opens in the middle of it.
-    CentreOnScreenAt(QPoint(record.WindowLeft, record.WindowTop));
-  } else if (!has(23) || !record.Maximized) {
-    CentreOnScreenAt(QPoint());
+  const bool maximized = has(23) && record.Maximized;
+  if (maximized) setWindowState(windowState() | Qt::WindowMaximized);
+  if (!maximized) {
+    // Each measure is taken over as far as it was read; the stored position chooses the
+    // monitor, and the window opens in the middle of it.
+    const QSize stored = FittedOnScreen(QSize(record.WindowWidth, record.WindowHeight));
+    resize(has(26) ? stored.width() : width(), has(27) ? stored.height() : height());
+    CentreOnScreenAt(QPoint(has(24) ? record.WindowLeft : 0, has(25) ? record.WindowTop : 0));
   }
   if (has(28)) grdDiff->SetColWidth(1, record.ColWidth1);
   if (has(29)) grdDiff->SetColWidth(2, record.ColWidth2);

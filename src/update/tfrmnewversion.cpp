@@ -60,7 +60,13 @@ TfrmNewVersion::TfrmNewVersion(TUserInterface& ui, QWidget* parent) : QDialog(pa
   connect(btCancel, &QPushButton::clicked, this, [this] { btCancelClick(); });
 }
 
-QString TfrmNewVersion::DownloadPath() { return QDir(QDir::tempPath()).filePath(QStringLiteral("qvr_update.exe")); }
+// Qt names no temporary folder when the configured one does not exist; the installer must then
+// fail to be stored there, not land in the working folder and be started from it.
+QString TfrmNewVersion::DownloadPath() {
+  QString folder = QDir::tempPath();
+  if (folder.isEmpty()) folder = QDir::cleanPath(qEnvironmentVariable("TMPDIR"));
+  return QDir(folder).filePath(QStringLiteral("qvr_update.exe"));
+}
 
 void TfrmNewVersion::showEvent(QShowEvent* event) {
   FormShow();
@@ -82,8 +88,18 @@ void TfrmNewVersion::closeEvent(QCloseEvent* event) {
     event->ignore();
     return;
   }
+  QDialog::closeEvent(event);  // ends in reject()
+}
+
+// Every way out of the dialog ends here: the close box, Escape, "Skip"/"Exit" and the end of the
+// download. Escape is the close box: it aborts a download, and a required update ends with tag 0.
+void TfrmNewVersion::reject() {
+  if (FDownloading) {
+    DownloadCancelled = true;
+    return;
+  }
   FormClose();
-  QDialog::closeEvent(event);
+  QDialog::reject();
 }
 
 void TfrmNewVersion::FormClose() {
@@ -127,6 +143,7 @@ void TfrmNewVersion::Download() {
   QString failure;
   qint64 written = 0;
   const auto store = [&] {
+    if (!reply->isOpen()) return;  // an aborted reply has nothing more to give
     const QByteArray bytes = reply->readAll();
     if (file.write(bytes) == bytes.size()) written += bytes.size();
     else if (failure.isEmpty()) failure = file.fileName() + QStringLiteral(": ") + file.errorString();

@@ -34,6 +34,7 @@ public:
 protected:
   void showEvent(QShowEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
+  void reject() override;
 
 private:
   void FormClose();
