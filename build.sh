@@ -10,7 +10,7 @@ set -eu
 cd "$(dirname "$0")"
 
 PACKAGES="g++ cmake ninja-build pkg-config qt6-base-dev qt6-base-dev-tools qt6-svg-dev libgl-dev \
-  libgtest-dev libgmock-dev libbenchmark-dev fonts-liberation diffutils xauth xvfb qt6-base-private-dev"
+  libgtest-dev libgmock-dev libbenchmark-dev fonts-liberation qt6-translations-l10n diffutils xauth xvfb qt6-base-private-dev"
 # libFuzzer and the sanitizer runtimes of clang; llvm-14 brings the symbolizer for readable reports.
 FUZZ_PACKAGES="clang-14 libclang-rt-14-dev llvm-14"
 

@@ -291,7 +291,10 @@ private:
 };
 
 void PrintError(const QString& message) {
-  std::fprintf(stderr, "varnoque: %s\n", message.toLocal8Bit().constData());
+  // The window's texts break their lines with CR LF; a terminal wants LF alone.
+  QString text = message;
+  text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+  std::fprintf(stderr, "varnoque: %s\n", text.toLocal8Bit().constData());
 }
 
 }  // namespace
@@ -307,7 +310,10 @@ int RunCompareCommand(const QStringList& arguments) {
       std::fputs(kUsage, stdout);
       return esNoDifferences;
     }
-    return TCompareRun(parsed).Run();
+    // The process ends right after the command: the sides are left for the operating system to
+    // reclaim, since freeing hundreds of thousands of lines one by one costs more than comparing.
+    auto* run = new TCompareRun(parsed);
+    return run->Run();
   } catch (const EUsageError& error) {
     PrintError(error.Message + QStringLiteral("\nTry 'varnoque --help' for more information."));
   } catch (const EVarnoqueError& error) {

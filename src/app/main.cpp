@@ -3,12 +3,16 @@
 #include "app/appicons.h"
 #include "app/tfrmmain.h"
 #include "common/appinfo.h"
+#include "i18n/toolkittranslations.h"
 #include "i18n/translations.h"
 #include "settings/settingsdialog.h"
 #include "update/tfrmnewversion.h"
 #include "update/updateoffer.h"
 
 #include <QTimer>
+
+#include <cstdio>
+#include <cstdlib>
 
 namespace {
 
@@ -22,7 +26,11 @@ int RunHeadless(int argc, char** argv, const QStringList& arguments) {
   QCoreApplication app(argc, argv);
   QCoreApplication::setApplicationName(appinfo::Title());
   LoadTranslations();
-  return RunCompareCommand(arguments);
+  const int status = RunCompareCommand(arguments);
+  // Nothing is kept after a headless run: end without taking the process's objects apart.
+  std::fflush(stdout);
+  std::fflush(stderr);
+  std::_Exit(status);
 }
 
 }  // namespace
@@ -37,6 +45,7 @@ int main(int argc, char** argv) {
   TDesktopUserInterface ui;
   app.SetUserInterface(&ui);
   LoadTranslations();
+  InstallToolkitTranslations(Catalogue().CurrentLanguageCode());
   if (!OfferUpdate(ui)) return 0;
 
   TfrmMain window(ui);

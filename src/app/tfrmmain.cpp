@@ -182,7 +182,10 @@ void TfrmMain::CreateToolBar() {
 void TfrmMain::CreatePathRow() {
   QWidget* client = centralWidget();
   StaticText1 = new QLabel(client);
-  StaticText1->setGeometry(11, 64, 80, 16);
+  // The caption keeps to the room before the left path box; a long translation takes two lines.
+  StaticText1->setGeometry(11, 53, 90, 30);
+  StaticText1->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+  StaticText1->setWordWrap(true);
   StaticText1->setTextFormat(Qt::PlainText);
   auto makeBox = [client](int x, int width) {
     auto* box = new QComboBox(client);
@@ -323,11 +326,11 @@ void TfrmMain::LayoutClientArea() {
   const QRect middle(0, kToolBarHeight, client.width(), client.height() - kToolBarHeight - kStatusBarHeight);
   Panel2->setGeometry(middle);
   lblGettingStarted->setGeometry(Panel2->rect());
-  grdDiff->setGeometry(Panel2->isVisible() ? QRect(middle.topLeft(), QSize(middle.width(), 1)) : middle);
+  grdDiff->setGeometry(Panel2->isHidden() ? middle : QRect(middle.topLeft(), QSize(middle.width(), 1)));
 }
 
 void TfrmMain::ShowGrid() {
-  if (!Panel2->isVisible()) return;
+  if (Panel2->isHidden()) return;
   Panel2->hide();
   LayoutClientArea();
   // From now on the right column leaves room for the scroll bar: the next layout tick runs

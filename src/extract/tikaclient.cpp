@@ -1,6 +1,7 @@
 #include "extract/tikaclient.h"
 
 #include "common/appinfo.h"
+#include "common/httpstatus.h"
 #include "i18n/format.h"
 #include "i18n/translations.h"
 
@@ -14,10 +15,6 @@ namespace {
 
 const QString kCrLf = QStringLiteral("\r\n");
 
-QString HttpErrorText(int status, const QString& reason) {
-  return QStringLiteral("HTTP error (%1): HTTP/1.1 %1 %2").arg(status).arg(reason).trimmed();
-}
-
 QString BodyText(const QByteArray& body) {
   QString text = QString::fromUtf8(body);
   if (text.startsWith(QChar(0xFEFF))) text.remove(0, 1);
@@ -29,7 +26,7 @@ TExtraction ResultOf(QNetworkReply& reply, bool timedOut) {
   const QVariant status = reply.attribute(QNetworkRequest::HttpStatusCodeAttribute);
   const int code = status.isValid() ? status.toInt() : 0;
   if (code >= 300) {
-    result.Error = HttpErrorText(code, reply.attribute(QNetworkRequest::HttpReasonPhraseAttribute).toString());
+    result.Error = QStringLiteral("HTTP error (%1): ").arg(code) + HttpStatusLine(reply);
   } else if (timedOut) {
     result.Error = Translate(QStringLiteral("Error:")) + QLatin1Char(' ') + Translate(QStringLiteral("Read timed out."));
   } else if (reply.error() != QNetworkReply::NoError) {

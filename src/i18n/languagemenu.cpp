@@ -1,6 +1,7 @@
 // The main window's texts in the current language, and the Language menu that switches it.
 
 #include "app/tfrmmain.h"
+#include "i18n/toolkittranslations.h"
 #include "i18n/translations.h"
 
 #include <QAction>
@@ -100,6 +101,7 @@ void TfrmMain::LanguageMenuItemClick(QAction* sender) {
   Catalogue().SetCurrentLanguage(sender->data().toInt());
   sender->setChecked(true);
   SaveCurrentLanguage();
+  InstallToolkitTranslations(Catalogue().CurrentLanguageCode());
   ApplyLanguage();
 }
 

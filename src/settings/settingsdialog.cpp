@@ -10,9 +10,63 @@
 #include <QPainter>
 #include <QPushButton>
 
+#include <algorithm>
+
 namespace {
 constexpr int kClientWidth = 610;
 constexpr int kClientHeight = 270;
+// The designed widths of the two groups, of the labels and buttons, and where the right-hand
+// column of the grid group (font button, swatches) starts.
+constexpr int kOptionsWidth = 300;
+constexpr int kGridWidth = 286;
+constexpr int kLabelWidth = 136;
+constexpr int kFontButtonWidth = 126;
+constexpr int kButtonWidth = 96;
+constexpr int kSecondColumn = 150;
+
+template <typename Control>
+int WidestText(const QList<Control*>& controls, int atLeast) {
+  for (Control* control : controls) atLeast = std::max(atLeast, control->sizeHint().width());
+  return atLeast;
+}
+
+void SetWidth(QWidget* control, int width) { control->resize(width, control->height()); }
+
+// A translated text may need more room than the design gives it (and fonts differ between
+// systems): the controls, the groups and with them the dialog grow until every text fits. The
+// designed layout is the smallest.
+void FitToTexts(TfrmSettings& d) {
+  const QList<QCheckBox*> options{d.chkIgnoreCase, d.chkIgnoreWhitespace, d.chkIgnoreWSAmount,
+                                  d.chkIgnoreTrailingWS, d.chkIgnoreLeadingWS, d.chkIgnoreBlankLines};
+  const QList<QCheckBox*> switches{d.chkShowLineNumbers, d.chkShowGridLines};
+  const QList<QLabel*> labels{d.Label2, d.Label3, d.Label4, d.Label5};
+  const QList<QPushButton*> buttons{d.Button1, d.Button2, d.Button3};
+  const int optionsWidth = std::max(kOptionsWidth, WidestText(options, 0) + 24);
+  SetWidth(d.GroupBox1, optionsWidth);
+  for (QCheckBox* option : options) SetWidth(option, optionsWidth - 24);
+
+  // The two switches stand left of the font button, the labels left of their swatches.
+  const int fontX = std::max(kSecondColumn, 12 + WidestText(switches, 0) + 8);
+  const int fontWidth = std::max(kFontButtonWidth, d.btnChangeFont->sizeHint().width());
+  d.btnChangeFont->setGeometry(fontX, d.btnChangeFont->y(), fontWidth, d.btnChangeFont->height());
+  for (QCheckBox* option : switches) SetWidth(option, fontX - 8 - 12);
+  const int labelWidth = WidestText(labels, kLabelWidth);
+  const int swatchX = std::max(kSecondColumn, 12 + labelWidth + 2);
+  for (QLabel* label : labels) SetWidth(label, labelWidth);
+  for (TColorSwatch* swatch : {d.btnColorAddedLines, d.btnColorRemovedLines, d.btnColorChangedLines,
+                               d.btnColorDifferentTextInLine})
+    swatch->move(swatchX, swatch->y());
+  const int gridWidth = std::max({kGridWidth, fontX + fontWidth + 10, swatchX + d.btnColorAddedLines->width() + 10});
+  d.GroupBox2->setGeometry(8 + optionsWidth + 8, d.GroupBox2->y(), gridWidth, d.GroupBox2->height());
+
+  const int client = 8 + optionsWidth + 8 + gridWidth + 8;
+  const int buttonWidth = WidestText(buttons, kButtonWidth);
+  for (QPushButton* button : buttons) SetWidth(button, buttonWidth);
+  d.Button2->move(client - 8 - buttonWidth, d.Button2->y());
+  d.Button1->move(d.Button2->x() - 8 - buttonWidth, d.Button1->y());
+  // Set before the dialog centres itself on the main window as it is shown.
+  d.setFixedSize(client, kClientHeight);
+}
 }  // namespace
 
 TColorSwatch::TColorSwatch(QWidget* parent) : QWidget(parent) {
@@ -117,6 +171,7 @@ void TfrmSettings::FormShow() {
   text(Button3, "Set Defaults");
   text(Button1, "OK");
   text(Button2, "Cancel");
+  FitToTexts(*this);
 }
 
 void TfrmSettings::Button1Click() {

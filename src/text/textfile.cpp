@@ -35,6 +35,16 @@ void WriteAll(QSaveFile& file, const QString& path, QByteArrayView bytes) {
   }
 }
 
+// A 7-bit file becomes its lines straight from the bytes, without a decoded copy of the whole
+// text in between: the same characters in half the memory traffic.
+QStringList SplitAsciiLines(QByteArrayView bytes) {
+  QStringList lines;
+  lines.reserve(CountLineBreaks(bytes.data(), bytes.data() + bytes.size()));
+  ForEachLine(bytes.data(), bytes.data() + bytes.size(),
+              [&lines](const char* begin, const char* end) { lines.append(QString::fromLatin1(begin, end - begin)); });
+  return lines;
+}
+
 }  // namespace
 
 TDetectedEncoding DetectEncodingOfBytes(QByteArrayView bytes) {
@@ -61,6 +71,11 @@ TDetectedEncoding LoadTextFile(const QString& path, QStringList& lines) {
   // One read serves both the detection and the decoding.
   QByteArray bytes = ReadFileBytes(path);
   const TDetectedEncoding detected = DetectEncodingOfBytes(bytes);
+  if (detected.Name == QLatin1String("ANSI/ASCII")) {
+    QStringList loaded = SplitAsciiLines(bytes);
+    lines.swap(loaded);
+    return detected;
+  }
   const qsizetype bomSize = detected.HasBOM ? detected.Encoding->GetPreamble().size() : 0;
   QString text = detected.Encoding->Decode(QByteArrayView(bytes).sliced(bomSize), path);
   bytes.clear();

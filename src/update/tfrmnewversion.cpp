@@ -3,6 +3,7 @@
 #include "app/appicons.h"
 #include "app/userinterface.h"
 #include "common/appinfo.h"
+#include "common/httpstatus.h"
 #include "common/varnoqueerror.h"
 #include "i18n/translations.h"
 #include "update/versioncheck.h"
@@ -21,13 +22,6 @@ namespace {
 
 constexpr int kClientWidth = 420;
 constexpr int kClientHeight = 189;
-
-QString StatusLine(const QNetworkReply& reply) {
-  return QStringLiteral("HTTP/1.1 %1 %2")
-      .arg(reply.attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt())
-      .arg(reply.attribute(QNetworkRequest::HttpReasonPhraseAttribute).toString())
-      .trimmed();
-}
 
 bool IsChunked(const QNetworkReply& reply) {
   return reply.rawHeader("Transfer-Encoding").toLower().contains("chunked");
@@ -177,7 +171,7 @@ void TfrmNewVersion::Download() {
 
 QString TfrmNewVersion::DownloadFailure(QNetworkReply& reply, qint64 written) const {
   const int status = reply.attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-  if (status >= 300) return StatusLine(reply);
+  if (status >= 300) return HttpStatusLine(reply);
   if (reply.error() != QNetworkReply::NoError) return reply.errorString();
   const qint64 length = reply.header(QNetworkRequest::ContentLengthHeader).toLongLong();
   if (!IsChunked(reply) && length > 0 && written != length)

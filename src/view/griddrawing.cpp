@@ -193,7 +193,7 @@ void TfrmMain::Timer1Timer() {
   if (col1 == iColWidth1 && grdDiff->ColWidth(2) == iColWidth2) return;
   iColWidth1 = col1;
   iColWidth2 = grdDiff->ColWidth(2);
-  const int scrollBar = Panel2->isVisible() ? 0 : grdDiff->style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+  const int scrollBar = Panel2->isHidden() ? grdDiff->style()->pixelMetric(QStyle::PM_ScrollBarExtent) : 0;
   const int col2 = GridClientWidth() - col1 - col0 - scrollBar;
   const bool widthChanged = col2 != grdDiff->ColWidth(2);
   grdDiff->SetColWidth(2, col2);

@@ -4,6 +4,8 @@
 #include "i18n/format.h"
 #include "i18n/translations.h"
 
+#include <future>
+
 namespace {
 const QString kCrLf = QStringLiteral("\r\n");
 
@@ -57,8 +59,20 @@ void TWorkspace::SetSideEncoding(TSide side, const TDetectedEncoding& encoding) 
 void TWorkspace::LoadTextSides(const QString& leftPath, const QString& rightPath) {
   FLeftLines.clear();
   FRightLines.clear();
-  SetSideEncoding(sdLeft, LoadTextFile(leftPath, FLeftLines));
-  SetSideEncoding(sdRight, LoadTextFile(rightPath, FRightLines));
+  // The right file is read on a thread of its own while the left one is read here; its result
+  // (or its error) is taken only once the left side has loaded, as if they were read in turn.
+  QStringList rightLines;
+  auto right = std::async(std::launch::async, [&rightPath, &rightLines] { return LoadTextFile(rightPath, rightLines); });
+  TDetectedEncoding leftEncoding;
+  try {
+    leftEncoding = LoadTextFile(leftPath, FLeftLines);
+  } catch (...) {
+    right.wait();
+    throw;
+  }
+  SetSideEncoding(sdLeft, leftEncoding);
+  SetSideEncoding(sdRight, right.get());
+  FRightLines.swap(rightLines);
 }
 
 void TWorkspace::SetDocumentSide(TSide side, const QString& text) {

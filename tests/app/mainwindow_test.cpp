@@ -25,6 +25,7 @@ TEST_F(MainWindowTest, StartsWithTheGettingStartedPanelAndTheComparisonCommandsO
   EXPECT_EQ(Window->windowTitle(), QStringLiteral("Varnoque 2.0"));
   EXPECT_EQ(Window->StatusText(), QStringLiteral("Ready."));
   EXPECT_TRUE(TfrmMainTestAccess::GettingStarted(*Window)->isVisible());
+  EXPECT_EQ(Grid().height(), 1);  // collapsed under the panel
   EXPECT_FALSE(TfrmMainTestAccess::Button(*Window, "btnUndo")->isEnabled());
   EXPECT_FALSE(TfrmMainTestAccess::Button(*Window, "btnNextDiff")->isEnabled());
   EXPECT_TRUE(TfrmMainTestAccess::Button(*Window, "btnCompare")->isEnabled());
@@ -35,6 +36,7 @@ TEST_F(MainWindowTest, StartsWithTheGettingStartedPanelAndTheComparisonCommandsO
 TEST_F(MainWindowTest, ComparesTwoFilesEndToEnd) {
   CompareTexts("one\ntwo\nthree\n", "one\n2\nthree\nfour\n");
   EXPECT_FALSE(TfrmMainTestAccess::GettingStarted(*Window)->isVisible());
+  EXPECT_GT(Grid().height(), 100);
   EXPECT_EQ(GridTexts(0), QStringList({"1", "2", "3", "4"}));
   EXPECT_EQ(GridTexts(1), QStringList({"one", "two", "three", ""}));
   EXPECT_EQ(GridTexts(2), QStringList({"one", "2", "three", "four"}));

@@ -51,7 +51,7 @@ protected:
 
   // The failure report as the command prints it: the side results, an empty line, the hint.
   static QString Report(const QString& left, const QString& right) {
-    return QStringLiteral("varnoque: Comparison failed.\r\nLeft: %1\r\nRight: %2\n\n%3\n").arg(left, right, kHint);
+    return QStringLiteral("varnoque: Comparison failed.\nLeft: %1\nRight: %2\n\n%3\n").arg(left, right, kHint);
   }
 
   QTemporaryDir FDir;

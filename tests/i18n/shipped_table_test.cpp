@@ -1,12 +1,18 @@
-// The translation table shipped with the program.
+// The translation table shipped with the program: its format, its languages, and a complete row
+// for every text the program passes to Translate.
+#include "i18n/sourcescan.h"
 #include "i18n/textlines.h"
 #include "i18n/translations.h"
 
 #include <QCoreApplication>
 #include <QFile>
+#include <QRegularExpression>
 #include <QSet>
 #include <QStringDecoder>
 #include <gtest/gtest.h>
+
+// Failures print texts readably.
+static void PrintTo(const QString& text, std::ostream* os) { *os << '"' << text.toStdString() << '"'; }
 
 namespace {
 
@@ -16,6 +22,40 @@ QByteArray ReadAll(const QString& path) {
 }
 
 QString SourceTablePath() { return QStringLiteral(VARNOQUE_SOURCE_DIR "/src/i18n/transl.dt"); }
+
+// The table as rows of N entries: row 0 the names, row 1 the codes, then one row per text.
+struct TShippedTable {
+  int Languages = 0;
+  QList<QStringList> Rows;
+};
+
+TShippedTable ReadShippedTable() {
+  const QStringList lines = SplitTextLines(QString::fromUtf8(ReadAll(SourceTablePath())));
+  TShippedTable table;
+  table.Languages = lines.value(0).toInt();
+  for (qsizetype line = 1; table.Languages > 0 && line + table.Languages <= lines.size(); line += table.Languages)
+    table.Rows.append(lines.mid(line, table.Languages));
+  return table;
+}
+
+// The placeholders FormatText fills, in order; any other '%' counts as a stray one.
+std::string Placeholders(const QString& text) {
+  static const QRegularExpression percent(QStringLiteral(R"(%(%|d|s|\.1f|2\.2x)?)"));
+  QStringList found;
+  for (const QRegularExpressionMatch& m : percent.globalMatch(text))
+    found.append(m.capturedLength(1) > 0 ? m.captured(0) : QStringLiteral("%?"));
+  return found.join(QLatin1Char(' ')).toStdString();
+}
+
+std::string Utf8(const QString& text) { return text.toStdString(); }
+
+struct TLanguage {
+  const char* Code;
+  const char* Name;
+};
+
+constexpr TLanguage ShippedLanguages[] = {
+    {"en", "English"}, {"de", "Deutsch"}, {"fr", "Français"}, {"es", "Español"}, {"jp", "日本語"}};
 
 TEST(ShippedTableTest, IsCleanUtf8WithLfLineEnds) {
   const QByteArray bytes = ReadAll(SourceTablePath());
@@ -28,67 +68,95 @@ TEST(ShippedTableTest, IsCleanUtf8WithLfLineEnds) {
   EXPECT_TRUE(bytes.endsWith('\n'));
 }
 
-TEST(ShippedTableTest, HasEnglishAndGermanWithEveryTextTranslatedOnce) {
+TEST(ShippedTableTest, LoadsWithEveryShippedLanguageInOrder) {
   const QStringList lines = SplitTextLines(QString::fromUtf8(ReadAll(SourceTablePath())));
-  ASSERT_EQ(lines.value(0), QStringLiteral("2"));
-  ASSERT_EQ((lines.size() - 1) % 2, 0) << "a group is incomplete";
-  QSet<QString> keys;
-  for (qsizetype line = 1; line + 1 < lines.size(); line += 2) {
-    const QString& english = lines[line];
-    EXPECT_FALSE(english.isEmpty()) << "line " << line + 1;
-    EXPECT_FALSE(lines[line + 1].isEmpty()) << english.toStdString();
-    EXPECT_EQ(english, english.trimmed()) << english.toStdString();
-    EXPECT_FALSE(keys.contains(english)) << "listed twice: " << english.toStdString();
-    keys.insert(english);
+  bool isNumber = false;
+  const int languages = lines.value(0).toInt(&isNumber);
+  ASSERT_TRUE(isNumber);
+  ASSERT_GE(languages, int(std::size(ShippedLanguages)));
+  EXPECT_EQ((lines.size() - 1) % languages, 0) << "the last group is incomplete";
+  for (int column = 0; column < int(std::size(ShippedLanguages)); ++column) {
+    const TLanguage& language = ShippedLanguages[column];
+    TTranslationCatalogue catalogue;
+    catalogue.Load(SourceTablePath(), QString::fromLatin1(language.Code));
+    EXPECT_EQ(catalogue.LoadFailure(), QString());
+    EXPECT_EQ(catalogue.LanguageCount(), languages);
+    EXPECT_EQ(catalogue.CurrentLanguageIndex(), column) << language.Code;
+    EXPECT_EQ(catalogue.LanguageCode(column), QString::fromLatin1(language.Code));
+    EXPECT_EQ(catalogue.LanguageName(column), QString::fromUtf8(language.Name));
   }
-  TTranslationCatalogue catalogue;
-  catalogue.Load(SourceTablePath(), QStringLiteral("de"));
-  EXPECT_EQ(catalogue.LoadFailure(), QString());
-  ASSERT_EQ(catalogue.LanguageCount(), 2);
-  EXPECT_EQ(catalogue.LanguageName(0), QStringLiteral("English"));
-  EXPECT_EQ(catalogue.LanguageCode(0), QStringLiteral("en"));
-  EXPECT_EQ(catalogue.LanguageName(1), QStringLiteral("Deutsch"));
-  EXPECT_EQ(catalogue.LanguageCode(1), QStringLiteral("de"));
 }
 
-// The texts the text files, the comparison and the main window's captions pass to Translate.
-const char* const RequiredTexts[] = {
-    "File does not exist.", "Empty file.", "UTF-8 BOM detected.", "UTF-16 LE BOM detected.",
-    "UTF-16 BE BOM detected.", "Contains null bytes -> binary.", "Valid UTF-8 (no BOM).",
-    "ANSI text (no binary sequences detected).", "Cannot open the file \"%s\": %s",
-    "Cannot read the file \"%s\": %s", "Cannot write the file \"%s\": %s",
-    "The file \"%s\" is not valid UTF-8 (line %d).", "The file \"%s\" is not valid UTF-16 (line %d).",
-    "Save Left File...", "Save Right File...", "Left file saved as %s.", "Right file saved as %s.",
-    "Save is not available in folder comparison mode.", "Load and compare the specified files?",
-    "Current changes will be lost.", "Please select both left and right files or folders.",
-    "Both paths must be folders for folder comparison.", "Please select both left and right files.",
-    "Both paths must be existing files for files comparison.", "Left file does not exist.",
-    "Right file does not exist.", "The files are identical.",
-    "%d lines (left file) vs %d lines (right file).", "No comparable lines.",
-    "Equal lines: %d of %d (%.1f%%). Different lines: %d.", "Compared:",
-    "Equal lines: %d of %d (%.1f%%).", "Different lines: %d.",
-    "Folder comparison mode: no file contents loaded.", "No files are loaded.", "Ready.",
-    "Compare Automatically", "Compare As Text-based Files", "File", "Compare", "Browse", "Edit",
-    "Tools", "Help", "Files or Folders:", "Double-click on a cell to start editing", "Load and Compare",
-    "Automatically", "As Text-based Files", "As Complex Documents (e.g. PDF, DOCX etc.) with TIKA",
-    "As Folders", "Set Left Text...", "Set Right Text...", "Save Left Text As...",
-    "Save Right Text As...", "Previous Difference", "Next Difference", "First Difference",
-    "Last Difference", "Copy to Right", "Copy to Left", "Copy All to Right", "Copy All to Left",
-    "Undo Last Change", "Settings...", "About...", "As Complex Documents with TIKA", "Exit",
-    "Edit Selected...", "Language", "Tutorial", "Website", "Support", "Select 2 Files or 2 Folders",
-    "Then click on \"Compare\"", "Version:", "Website:"};
-
-TEST(ShippedTableTest, ListsEveryRequiredText) {
-  const QStringList lines = SplitTextLines(QString::fromUtf8(ReadAll(SourceTablePath())));
+TEST(ShippedTableTest, EveryRowIsTranslatedIntoEveryLanguage) {
+  const TShippedTable table = ReadShippedTable();
+  ASSERT_GT(table.Rows.size(), 2);
   QSet<QString> keys;
-  for (qsizetype line = 1; line < lines.size(); line += 2) keys.insert(lines[line]);
-  for (const char* text : RequiredTexts)
-    EXPECT_TRUE(keys.contains(QString::fromUtf8(text))) << "missing: " << text;
+  for (qsizetype row = 0; row < table.Rows.size(); ++row) {
+    const QStringList& entries = table.Rows[row];
+    const QString& english = entries.first();
+    EXPECT_FALSE(english.isEmpty()) << "row " << row;
+    EXPECT_FALSE(keys.contains(english)) << "listed twice: " << Utf8(english);
+    keys.insert(english);
+    for (int column = 1; column < table.Languages; ++column) {
+      const QString& entry = entries[column];
+      const std::string where = Utf8(english) + " / " + Utf8(table.Rows[1][column]);
+      EXPECT_FALSE(entry.trimmed().isEmpty()) << where;
+      EXPECT_EQ(Placeholders(entry), Placeholders(english)) << where;
+      // Texts are joined with blanks and line breaks by the program; a stray blank would show.
+      if (!english.front().isSpace()) {
+        EXPECT_FALSE(entry.front().isSpace()) << where;
+      }
+      if (!english.back().isSpace()) {
+        EXPECT_FALSE(entry.back().isSpace()) << where;
+      }
+    }
+  }
+}
+
+TEST(ShippedTableTest, HasARowForEveryTextTheProgramTranslates) {
+  const TScanResult scan = ScanTranslatedTexts(ReadSourceTree(QStringLiteral(VARNOQUE_SOURCE_DIR "/src")));
+  EXPECT_TRUE(scan.Unresolved.isEmpty())
+      << "Translate calls whose text the scan cannot follow (pass the literal, or a helper's parameter):\n"
+      << Utf8(scan.Unresolved.join(QLatin1Char('\n')));
+  QSet<QString> found;
+  for (const TTranslatedText& text : scan.Texts) found.insert(text.Text);
+  // One text of each form the program uses, so that a scan that lost a form cannot pass unseen.
+  for (const char* sample : {"Ready.", "Ignore all whitespaces ", "Left file does not exist.",
+                             "Compare the specified folders?", "Cannot open the file \"%s\": %s",
+                             "Left file saved as %s.", "Exit", "Skip", "Empty file."})
+    EXPECT_TRUE(found.contains(QString::fromUtf8(sample))) << "the scan missed: " << sample;
+
+  QSet<QString> keys;
+  for (const QStringList& row : ReadShippedTable().Rows) keys.insert(row.first());
+  for (const TTranslatedText& text : scan.Texts)
+    EXPECT_TRUE(keys.contains(text.Text)) << "no row for \"" << Utf8(text.Text) << "\" (" << Utf8(text.Where) << ")";
+}
+
+// The update dialog tells its Abort state by the caption of its cancel button.
+TEST(ShippedTableTest, AbortReadsDifferentlyFromSkipAndExit) {
+  for (const TLanguage& language : ShippedLanguages) {
+    TTranslationCatalogue catalogue;
+    catalogue.Load(SourceTablePath(), QString::fromLatin1(language.Code));
+    const QString abort = catalogue.Translate(QStringLiteral("Abort"));
+    EXPECT_NE(abort, catalogue.Translate(QStringLiteral("Skip"))) << language.Code;
+    EXPECT_NE(abort, catalogue.Translate(QStringLiteral("Exit"))) << language.Code;
+  }
+}
+
+// Rows the program no longer asks for do no harm; they are listed so that they can be dropped.
+TEST(ShippedTableTest, EveryRowIsStillUsed) {
+  const TScanResult scan = ScanTranslatedTexts(ReadSourceTree(QStringLiteral(VARNOQUE_SOURCE_DIR "/src")));
+  QSet<QString> found;
+  for (const TTranslatedText& text : scan.Texts) found.insert(text.Text);
+  const QList<QStringList> rows = ReadShippedTable().Rows;
+  QStringList unused;
+  for (qsizetype row = 2; row < rows.size(); ++row)
+    if (!found.contains(rows[row].first())) unused.append(rows[row].first());
+  if (!unused.isEmpty()) GTEST_SKIP() << "rows no text of the program uses: " << Utf8(unused.join(QStringLiteral(" | ")));
 }
 
 TEST(ShippedTableTest, IsCopiedBesideTheExecutables) {
-  const QByteArray copied =
-      ReadAll(QCoreApplication::applicationDirPath() + QStringLiteral("/transl.dt"));
+  const QByteArray copied = ReadAll(QCoreApplication::applicationDirPath() + QStringLiteral("/transl.dt"));
   EXPECT_EQ(copied, ReadAll(SourceTablePath()));
 }
 

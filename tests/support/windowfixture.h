@@ -49,6 +49,8 @@ public:
   static QMenu* LanguageMenu(TfrmMain& w) { return w.mmLanguage; }
   static QMenu* FileMenu(TfrmMain& w) { return w.File1; }
   static QLabel* HintLabel(TfrmMain& w) { return w.Label1; }
+  static QLabel* GettingStartedLabel(TfrmMain& w) { return w.lblGettingStarted; }
+  static QMenu* PopupMenu(TfrmMain& w) { return w.PopupMenu1; }
   static void SetComputeDiff(TfrmMain& w, TComputeDiffFunction compute) { w.FComputeDiff = std::move(compute); }
   static void SetUnsavedChanges(TfrmMain& w, bool on) { w.FUnsavedChanges = on; }
   static void SetOptions(TfrmMain& w, const TDiffOptions& options) { w.SetDiffOptions(options); }
