@@ -96,7 +96,9 @@ void TTranslationCatalogue::ReadTable(const QString& tablePath) {
   if (!info.exists() || info.isDir()) Fail(QStringLiteral("Cannot find translation file:") + tablePath);
   const QStringList lines = ReadUtf8Lines(tablePath);
   bool isNumber = false;
-  const int languages = lines.isEmpty() ? 0 : lines.first().toInt(&isNumber);
+  const QString countLine = lines.value(0);
+  // toInt stops reading at a NUL character, so "2", a NUL and anything after it would count as 2.
+  const int languages = countLine.contains(QChar(u'\0')) ? 0 : countLine.toInt(&isNumber);
   if (!isNumber) Fail(QStringLiteral("The first line of the translation table is not a number."));
   if (languages < 0) Fail(QStringLiteral("The translation table names a negative number of languages."));
   if (languages == 0) return;

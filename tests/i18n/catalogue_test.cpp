@@ -50,6 +50,7 @@ TEST_P(CatalogueLoadTest, LoadsTableAndPicksLanguage) {
 }
 
 const QByteArray German = "2\nEnglish\nDeutsch\nen\nde\nReady.\nBereit.\n";
+const char NulInsideCount[] = "2\0x\nEnglish\nDeutsch\nen\nde\nReady.\nBereit.\n";
 
 INSTANTIATE_TEST_SUITE_P(
     Tables, CatalogueLoadTest,
@@ -75,6 +76,9 @@ INSTANTIATE_TEST_SUITE_P(
         TLoadCase{"NegativeCount", "-2\nEnglish\nDeutsch\nen\nde\nReady.\nBereit.\n", "de", 0, 0, true,
                   "Ready."},
         TLoadCase{"HugeCount", "2147483647\nEnglish\nen\n", "de", 0, 0, true, "Ready."},
+        // The integer parser stops at a NUL; the count line must be a number as a whole.
+        TLoadCase{"NulInsideCount", QByteArray(NulInsideCount, sizeof NulInsideCount - 1), "de", 0,
+                  0, true, "Ready."},
         // A code line is missing: the whole table is dropped, not left with an empty column.
         TLoadCase{"CodeLineMissing", "2\nEnglish\nDeutsch\nen\n", "de", 0, 0, true, "Ready."},
         TLoadCase{"InvalidUtf8", "2\nEnglish\nDeutsch\nen\nde\nReady.\nBereit\xFF\n", "de", 0, 0, true,
