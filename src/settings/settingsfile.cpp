@@ -166,6 +166,10 @@ QString SettingsFilePath() {
 }
 
 bool SaveSettingsFile(const QString& path, const TSettingsRecord& record) {
+  // Only a regular file (or none) is replaced: the save would otherwise put the settings in place
+  // of the device or pipe that a link in its place leads to.
+  const QFileInfo existing(path);
+  if (existing.exists() && !existing.isFile()) return false;
   const QByteArray bytes = WriteSettingsRecord(record);
   QSaveFile file(path);
   if (!file.open(QIODevice::WriteOnly)) return false;

@@ -70,14 +70,11 @@ QByteArray ReadAll(QTemporaryFile& file) {
 
 // The copy of the program with its scratch files, or the built program itself.
 QString PreparedProgram(const TChildOptions& options, QTemporaryDir& scratch) {
-  if (options.FilesBesideProgram.isEmpty()) return ProgramPath();
+  if (!options.BesideProgram) return ProgramPath();
   const QString copy = scratch.filePath(QStringLiteral("varnoque"));
   QFile::copy(ProgramPath(), copy);
   QFile::setPermissions(copy, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-  for (auto it = options.FilesBesideProgram.cbegin(); it != options.FilesBesideProgram.cend(); ++it) {
-    QFile file(scratch.filePath(it.key()));
-    if (file.open(QIODevice::WriteOnly)) file.write(it.value());
-  }
+  options.BesideProgram(scratch.path());
   return copy;
 }
 
@@ -109,6 +106,7 @@ TChildRun RunChild(const QStringList& arguments, const TChildOptions& options) {
   err.open();
   const int outFd = out.handle();
   const int errFd = err.handle();
+  const rlim_t addressSpace = rlim_t(options.AddressSpaceLimitMb) << 20;
 
   TChildRun run;
   QElapsedTimer clock;
@@ -120,6 +118,10 @@ TChildRun RunChild(const QStringList& arguments, const TChildOptions& options) {
     ::dup2(nullFd, 0);
     ::dup2(outFd, 1);
     ::dup2(errFd, 2);
+    if (addressSpace > 0) {
+      const rlimit limit{addressSpace, addressSpace};
+      ::setrlimit(RLIMIT_AS, &limit);
+    }
     ::execve(argv[0], argv.data(), envp.data());
     ::_exit(127);
   }

@@ -28,9 +28,12 @@ struct TChildOptions {
   // closes the window the way the close box does. No signal is sent before MinRunMs.
   bool TerminateWhenIdle = false;
   int MinRunMs = 0;
-  // Files written beside the program's copy in a scratch folder, when set: the program runs from
-  // there (the translation table is read beside the executable).
-  QHash<QString, QByteArray> FilesBesideProgram;
+  // When set, the program runs from a copy in a scratch folder, where this puts what the test
+  // needs beside it (the translation table is read beside the executable).
+  std::function<void(const QString& folder)> BesideProgram;
+  // The child's address space in MB (0: no limit), so a program that reads without end fails
+  // instead of taking the machine's memory.
+  qint64 AddressSpaceLimitMb = 0;
 };
 
 struct TChildRun {
