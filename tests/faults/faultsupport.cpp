@@ -16,6 +16,7 @@
 
 #include <arpa/inet.h>
 #include <fcntl.h>
+#include <ftw.h>
 #include <netinet/in.h>
 #include <poll.h>
 #include <sys/fanotify.h>
@@ -106,7 +107,7 @@ TChildRun RunChild(const QStringList& arguments, const TChildOptions& options) {
   err.open();
   const int outFd = out.handle();
   const int errFd = err.handle();
-  const rlim_t addressSpace = rlim_t(options.AddressSpaceLimitMb) << 20;
+  const rlim_t addressSpace = MeasuresMemory() ? rlim_t(options.AddressSpaceLimitMb) << 20 : 0;
 
   TChildRun run;
   QElapsedTimer clock;
@@ -162,6 +163,23 @@ TChildRun RunChild(const QStringList& arguments, const TChildOptions& options) {
   run.Out = ReadAll(out);
   run.Err = ReadAll(err);
   return run;
+}
+
+void RemoveTree(const QString& folder) {
+  // Every entry is tried, whatever became of the one before.
+  const auto remove = [](const char* path, const struct stat*, int, FTW*) {
+    ::remove(path);
+    return 0;
+  };
+  ::nftw(QFile::encodeName(folder).constData(), remove, 16, FTW_DEPTH | FTW_PHYS);
+}
+
+bool MeasuresMemory() {
+#if defined(__SANITIZE_ADDRESS__)
+  return false;
+#else
+  return true;
+#endif
 }
 
 qint64 OwnPeakRssKb() {

@@ -55,6 +55,14 @@ TChildRun RunChild(const QStringList& arguments, const TChildOptions& options = 
 // The peak resident size of this process so far, in kB.
 qint64 OwnPeakRssKb();
 
+// Removes the folder with everything in it, names that are not UTF-8 included (Qt's own removal
+// cannot see those and leaves the folder behind).
+void RemoveTree(const QString& folder);
+
+// False in a sanitizer build, whose shadow memory makes sizes meaningless (and an address-space
+// limit impossible): tests then skip their memory bounds.
+bool MeasuresMemory();
+
 // A file system mounted for the life of the object; Mounted() is false where the machine does
 // not allow it (the test then skips).
 class TScratchMount {

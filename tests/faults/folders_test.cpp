@@ -2,6 +2,7 @@
 // links, names that are not UTF-8 and a tree of a few thousand files. Each comparison ends with
 // every file listed once and the grid showing the rows.
 
+#include "faults/faultsupport.h"
 #include "support/windowfixture.h"
 
 #include <fcntl.h>
@@ -15,6 +16,11 @@ protected:
     WindowTest::SetUp();
     QDir().mkpath(Left());
     QDir().mkpath(Right());
+  }
+  void TearDown() override {
+    WindowTest::TearDown();
+    faults::RemoveTree(Left());
+    faults::RemoveTree(Right());
   }
   QString Left() const { return Path(QStringLiteral("left")); }
   QString Right() const { return Path(QStringLiteral("right")); }

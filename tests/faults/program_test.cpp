@@ -34,6 +34,8 @@ const QString kUnusedUpdateServer = QStringLiteral("VARNOQUE_UPDATE_URL=http://1
 
 class ProgramFaultTest : public ::testing::Test {
 protected:
+  void TearDown() override { faults::RemoveTree(FDir.path()); }
+
   QString Write(const QString& name, const QByteArray& content) {
     const QString path = FDir.filePath(name);
     QDir().mkpath(QFileInfo(path).absolutePath());
@@ -143,7 +145,9 @@ TEST_F(ProgramFaultTest, AHugeTikaAnswerFailsWithoutFillingTheMemory) {
   EXPECT_EQ(QString::fromUtf8(run.Err).count(tooLarge), 2) << run.Describe().toStdString();
   // What the client had taken from the connection before it gave up: the limit and a little more.
   EXPECT_LT(server.BodyBytesSent() - before, 2 * (qint64(2 * 128) << 20)) << "reading stops at the limit";
-  EXPECT_LT(run.PeakRssKb, 4 * 128 * kMB) << run.Describe().toStdString();
+  if (faults::MeasuresMemory()) {
+    EXPECT_LT(run.PeakRssKb, 4 * 128 * kMB) << run.Describe().toStdString();
+  }
   std::printf("[ figures ] 600 MB Tika answers without a length, both sides: %.1f s, peak %lld MB\n",
               run.ElapsedMs / 1000.0, run.PeakRssKb / kMB);
 }
@@ -174,7 +178,9 @@ TEST_P(UpdateServerFaultTest, TheWindowComesUpWithoutANotice) {
   options.Environment = {QStringLiteral("VARNOQUE_UPDATE_URL=") + server.Url(QString())};
   const TChildRun run = StartWindow(options);
   ExpectTheWindowCameUp(run);
-  EXPECT_LT(run.PeakRssKb, 300 * kMB) << run.Describe().toStdString();
+  if (faults::MeasuresMemory()) {
+    EXPECT_LT(run.PeakRssKb, 300 * kMB) << run.Describe().toStdString();
+  }
   EXPECT_LT(server.BodyBytesSent(), qint64(64) << 20) << "a page is read to its limit of 1 MB at most";
 }
 
@@ -248,7 +254,9 @@ TEST_P(DamagedSettingsProgramTest, StartsWithTheFieldsReadAndLittleMemory) {
   options.Environment = {kUnusedUpdateServer};
   const TChildRun run = StartWindow(options);
   ExpectTheWindowCameUp(run);
-  EXPECT_LT(run.PeakRssKb, 200 * kMB) << run.Describe().toStdString();
+  if (faults::MeasuresMemory()) {
+    EXPECT_LT(run.PeakRssKb, 200 * kMB) << run.Describe().toStdString();
+  }
   // The settings written at the close hold what was read.
   QFile saved(SettingsPath());
   ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
@@ -282,7 +290,9 @@ TEST_F(ProgramFaultTest, ASettingsLinkToADeviceIsNeitherReadNorReplaced) {
   options.Environment = {kUnusedUpdateServer};
   const TChildRun run = StartWindow(options);
   ExpectTheWindowCameUp(run);
-  EXPECT_LT(run.PeakRssKb, 200 * kMB) << run.Describe().toStdString();
+  if (faults::MeasuresMemory()) {
+    EXPECT_LT(run.PeakRssKb, 200 * kMB) << run.Describe().toStdString();
+  }
   struct stat info {};
   ASSERT_EQ(::stat(QFile::encodeName(device).constData(), &info), 0);
   EXPECT_TRUE(S_ISCHR(info.st_mode)) << "the device node was replaced";
@@ -310,7 +320,9 @@ TEST_P(DamagedTableProgramTest, TheWindowStarts) {
   };
   const TChildRun run = StartWindow(options);
   ExpectTheWindowCameUp(run);
-  EXPECT_LT(run.PeakRssKb, 200 * kMB) << run.Describe().toStdString();
+  if (faults::MeasuresMemory()) {
+    EXPECT_LT(run.PeakRssKb, 200 * kMB) << run.Describe().toStdString();
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -330,7 +342,9 @@ TEST_F(ProgramFaultTest, ATranslationLinkToADeviceIsNotRead) {
   options.BesideProgram = [device](const QString& folder) { QFile::link(device, folder + QStringLiteral("/transl.dt")); };
   const TChildRun run = StartWindow(options);
   ExpectTheWindowCameUp(run);
-  EXPECT_LT(run.PeakRssKb, 200 * kMB) << run.Describe().toStdString();
+  if (faults::MeasuresMemory()) {
+    EXPECT_LT(run.PeakRssKb, 200 * kMB) << run.Describe().toStdString();
+  }
 }
 
 // --- Odd files and large inputs through the headless command.
@@ -422,7 +436,9 @@ TEST_F(ProgramFaultTest, ALargePairIsComparedInBoundedMemory) {
   EXPECT_EQ(run.ExitCode, 1) << run.Describe().toStdString();
   ExpectConsistentTsv(run.Out, kLines, kLines);
   const qint64 inputKb = (left.size() + right.size()) / 1024;
-  EXPECT_LT(run.PeakRssKb, 10 * inputKb + 100 * kMB) << run.Describe().toStdString();
+  if (faults::MeasuresMemory()) {
+    EXPECT_LT(run.PeakRssKb, 10 * inputKb + 100 * kMB) << run.Describe().toStdString();
+  }
   std::printf("[ figures ] %d-line pair (%lld kB): %.2f s, peak %lld MB\n", kLines, inputKb, run.ElapsedMs / 1000.0,
               run.PeakRssKb / kMB);
 }
@@ -436,7 +452,9 @@ TEST_F(ProgramFaultTest, ALineOfAMillionCharactersIsCompared) {
                                  QStringLiteral("--format"), QStringLiteral("tsv")});
   EXPECT_EQ(run.ExitCode, 1) << run.Describe().toStdString();
   EXPECT_EQ(run.Out.split('\n').value(1).split('\t').value(3), "different");
-  EXPECT_LT(run.PeakRssKb, 20 * (2 * line.size() / 1024) + 100 * kMB) << run.Describe().toStdString();
+  if (faults::MeasuresMemory()) {
+    EXPECT_LT(run.PeakRssKb, 20 * (2 * line.size() / 1024) + 100 * kMB) << run.Describe().toStdString();
+  }
 }
 
 }  // namespace
