@@ -2,6 +2,7 @@
 
 #include "common/appinfo.h"
 #include "common/httpstatus.h"
+#include "common/replybody.h"
 #include "i18n/format.h"
 #include "i18n/translations.h"
 
@@ -14,6 +15,9 @@
 namespace {
 
 const QString kCrLf = QStringLiteral("\r\n");
+// A document's text is taken up to this size; a larger answer fails the extraction instead of
+// filling the memory (the text is held once more as UTF-16, and again as lines).
+constexpr qint64 kMaxTextMegabytes = 128;
 
 QString BodyText(const QByteArray& body) {
   QString text = QString::fromUtf8(body);
@@ -21,18 +25,23 @@ QString BodyText(const QByteArray& body) {
   return text;
 }
 
-TExtraction ResultOf(QNetworkReply& reply, bool timedOut) {
+QString ErrorText(const QString& message) { return Translate(QStringLiteral("Error:")) + QLatin1Char(' ') + message; }
+
+TExtraction ResultOf(QNetworkReply& reply, const TReplyBody& body, bool timedOut) {
   TExtraction result;
   const QVariant status = reply.attribute(QNetworkRequest::HttpStatusCodeAttribute);
   const int code = status.isValid() ? status.toInt() : 0;
   if (code >= 300) {
     result.Error = QStringLiteral("HTTP error (%1): ").arg(code) + HttpStatusLine(reply);
+  } else if (body.TooLarge) {
+    result.Error = ErrorText(FormatText(Translate(QStringLiteral("The server's answer is larger than %d MB.")),
+                                        {qlonglong(kMaxTextMegabytes)}));
   } else if (timedOut) {
-    result.Error = Translate(QStringLiteral("Error:")) + QLatin1Char(' ') + Translate(QStringLiteral("Read timed out."));
+    result.Error = ErrorText(Translate(QStringLiteral("Read timed out.")));
   } else if (reply.error() != QNetworkReply::NoError) {
-    result.Error = Translate(QStringLiteral("Error:")) + QLatin1Char(' ') + reply.errorString();
+    result.Error = ErrorText(reply.errorString());
   } else {
-    result.Text = BodyText(reply.readAll());
+    result.Text = BodyText(body.Bytes);
     result.Success = !result.Text.isEmpty();
   }
   return result;
@@ -65,6 +74,8 @@ TExtraction ExtractTextWithTika(const QString& path) {
   request.setTransferTimeout(TikaReadTimeout());
   request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::ManualRedirectPolicy);
   QNetworkReply* reply = client.put(request, &file);
+  TReplyBody body;
+  CollectReplyBody(reply, kMaxTextMegabytes << 20, body);
   bool timedOut = false;
   QEventLoop wait;
   QObject::connect(reply, &QNetworkReply::finished, &wait, &QEventLoop::quit);
@@ -72,7 +83,7 @@ TExtraction ExtractTextWithTika(const QString& path) {
     timedOut = timedOut || error == QNetworkReply::OperationCanceledError;
   });
   if (!reply->isFinished()) wait.exec(QEventLoop::ExcludeUserInputEvents);
-  const TExtraction result = ResultOf(*reply, timedOut);
+  const TExtraction result = ResultOf(*reply, body, timedOut);
   delete reply;
   return result;
 }

@@ -93,7 +93,8 @@ void TTranslationCatalogue::ReadTable(const QString& tablePath) {
   FColumns.clear();
   FFirstRowOfKey.clear();
   const QFileInfo info(tablePath);
-  if (!info.exists() || info.isDir()) Fail(QStringLiteral("Cannot find translation file:") + tablePath);
+  // A pipe or a device in its place would be read without end.
+  if (!info.isFile()) Fail(QStringLiteral("Cannot find translation file:") + tablePath);
   const QStringList lines = ReadUtf8Lines(tablePath);
   bool isNumber = false;
   const QString countLine = lines.value(0);

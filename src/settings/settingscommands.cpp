@@ -8,6 +8,14 @@
 #include <QCheckBox>
 #include <QPlainTextEdit>
 
+namespace {
+// Sizes outside these points (a damaged settings file) keep the grid's present size.
+constexpr int kMinFontPoints = 1;
+constexpr int kMaxFontPoints = 500;
+
+bool IsUsableFontSize(int points) { return points >= kMinFontPoints && points <= kMaxFontPoints; }
+}  // namespace
+
 void TfrmMain::SetSettingsDialog(TfrmSettings* dialog) { FSettingsDialog = dialog; }
 
 TfrmSettings& TfrmMain::SettingsDialog() {
@@ -17,7 +25,8 @@ TfrmSettings& TfrmMain::SettingsDialog() {
 
 void TfrmMain::SetGridFont(const QString& face, int points, TColorValue colour) {
   QFont font(face);
-  if (points > 0) font.setPointSize(points);
+  const int size = IsUsableFontSize(points) ? points : grdDiff->font().pointSize();
+  if (IsUsableFontSize(size)) font.setPointSize(size);
   font.setStyleHint(QFont::TypeWriter);
   grdDiff->setFont(font);
   FGridFontColor = colour;

@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 #include <QStandardPaths>
 #include <QtEndian>
@@ -165,10 +166,16 @@ QString SettingsFilePath() {
 }
 
 bool SaveSettingsFile(const QString& path, const TSettingsRecord& record) {
+  // Only a regular file (or none) is replaced: the save would otherwise put the settings in place
+  // of the device or pipe that a link in its place leads to.
+  const QFileInfo existing(path);
+  if (existing.exists() && !existing.isFile()) return false;
   const QByteArray bytes = WriteSettingsRecord(record);
   QSaveFile file(path);
   if (!file.open(QIODevice::WriteOnly)) return false;
-  if (file.write(bytes) != bytes.size()) {
+  // The flush is checked before the commit: a full disk must not leave a short file in place of
+  // the previous one.
+  if (file.write(bytes) != bytes.size() || !file.flush()) {
     file.cancelWriting();
     return false;
   }
@@ -176,6 +183,8 @@ bool SaveSettingsFile(const QString& path, const TSettingsRecord& record) {
 }
 
 std::optional<QByteArray> ReadSettingsFile(const QString& path) {
+  // Only a regular file is read: a pipe would wait for a writer, a device would never end.
+  if (!QFileInfo(path).isFile()) return std::nullopt;
   QFile file(path);
   if (!file.open(QIODevice::ReadOnly)) return std::nullopt;
   QByteArray bytes = file.readAll();

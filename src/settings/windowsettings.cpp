@@ -4,6 +4,7 @@
 #include "app/tfrmmain.h"
 #include "settings/settingsfile.h"
 #include "view/diffgrid.h"
+#include "workspace/comparechoice.h"
 
 #include <QGuiApplication>
 #include <QScreen>
@@ -103,8 +104,9 @@ void TfrmMain::ApplySettings(const TSettingsRecord& record, int fieldsRead) {
   if (has(16)) fColorRemovedLines = TColorValue(record.ColorRemovedLines);
   if (has(17)) fColorChangedLines = TColorValue(record.ColorChangedLines);
   if (has(18)) fColorDifferentTextInLine = TColorValue(record.ColorDifferentTextInLine);
-  if (has(18)) SetHistory(sdLeft, record.LeftHistory);
-  if (has(20)) SetHistory(sdRight, record.RightHistory);
+  // A history holds at most its length of paths, however many a damaged file lists.
+  if (has(18)) SetHistory(sdLeft, record.LeftHistory.mid(0, MaxPathHistory));
+  if (has(20)) SetHistory(sdRight, record.RightHistory.mid(0, MaxPathHistory));
   const bool maximized = has(23) && record.Maximized;
   if (maximized) setWindowState(windowState() | Qt::WindowMaximized);
   if (!maximized) {

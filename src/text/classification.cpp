@@ -50,8 +50,8 @@ int ContinuationCount(uchar lead) {
 }  // namespace
 
 TTextCheck IsTextFile(const QString& path) {
-  const QFileInfo info(path);
-  if (!info.exists() || info.isDir()) return Binary("File does not exist.");
+  // Only a regular file is opened: reading a pipe would wait for a writer without end.
+  if (!QFileInfo(path).isFile()) return Binary("File does not exist.");
   return ClassifySample(ReadFileBytes(path, SampleSize));
 }
 

@@ -117,5 +117,7 @@ void WriteTextFile(const QString& path, const QStringList& lines, const TEncodin
     chunk.resize(0);
   }
   WriteAll(file, path, encoder.Encode(chunk));
-  if (!file.commit()) FailWriting(path, file);
+  // The last bytes may still sit in the buffer: a disk that is full fails their flush, and the
+  // commit must not put the short file in place of the previous one.
+  if (!file.flush() || !file.commit()) FailWriting(path, file);
 }

@@ -1,6 +1,7 @@
 #include "update/versioncheck.h"
 
 #include "common/appinfo.h"
+#include "common/replybody.h"
 #include "i18n/format.h"
 #include "i18n/translations.h"
 #include "update/versionpage.h"
@@ -17,6 +18,8 @@ namespace {
 const QString kCrLf = QStringLiteral("\r\n");
 constexpr int kReadTimeout = 10000;
 constexpr int kMaxRedirects = 10;
+// The version and changes pages are a few lines: a larger answer is no page of ours.
+constexpr qint64 kMaxPageBytes = 1 << 20;
 
 std::optional<QByteArray> Get(QNetworkAccessManager& client, const QString& path) {
   QNetworkRequest request(UpdateAddress(path));
@@ -25,12 +28,14 @@ std::optional<QByteArray> Get(QNetworkAccessManager& client, const QString& path
   request.setMaximumRedirectsAllowed(kMaxRedirects);
   request.setTransferTimeout(kReadTimeout);
   QNetworkReply* reply = client.get(request);
+  TReplyBody page;
+  CollectReplyBody(reply, kMaxPageBytes, page);
   QEventLoop wait;
   QObject::connect(reply, &QNetworkReply::finished, &wait, &QEventLoop::quit);
   if (!reply->isFinished()) wait.exec(QEventLoop::ExcludeUserInputEvents);
   const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
   std::optional<QByteArray> body;
-  if (reply->error() == QNetworkReply::NoError && status >= 200 && status < 300) body = reply->readAll();
+  if (reply->error() == QNetworkReply::NoError && !page.TooLarge && status >= 200 && status < 300) body = page.Bytes;
   delete reply;
   return body;
 }
