@@ -27,6 +27,14 @@ QString BodyText(const QByteArray& body) {
 
 QString ErrorText(const QString& message) { return Translate(QStringLiteral("Error:")) + QLatin1Char(' ') + message; }
 
+// A connection that broke off can look like a finished answer: the announced length tells.
+bool EndedShort(const QNetworkReply& reply, const TReplyBody& body) {
+  const QVariant announced = reply.header(QNetworkRequest::ContentLengthHeader);
+  // A compressed answer announces the length of its compressed form.
+  if (!announced.isValid() || reply.hasRawHeader("Content-Encoding")) return false;
+  return body.Bytes.size() != announced.toLongLong();
+}
+
 TExtraction ResultOf(QNetworkReply& reply, const TReplyBody& body, bool timedOut) {
   TExtraction result;
   const QVariant status = reply.attribute(QNetworkRequest::HttpStatusCodeAttribute);
@@ -40,6 +48,8 @@ TExtraction ResultOf(QNetworkReply& reply, const TReplyBody& body, bool timedOut
     result.Error = ErrorText(Translate(QStringLiteral("Read timed out.")));
   } else if (reply.error() != QNetworkReply::NoError) {
     result.Error = ErrorText(reply.errorString());
+  } else if (EndedShort(reply, body)) {
+    result.Error = ErrorText(Translate(QStringLiteral("The server's answer ended before it was complete.")));
   } else {
     result.Text = BodyText(body.Bytes);
     result.Success = !result.Text.isEmpty();
