@@ -167,6 +167,7 @@ private:
   void PushUndoState();
   void BeginChange();
   void EndChange();
+  bool StartMerge();
   void CopyBlockCommand(TSide from);
   void CopyBlockLeftToRight(int index);
   void CopyBlockRightToLeft(int index);

@@ -30,13 +30,19 @@ void TfrmMain::btnLeftToRightClick() { CopyBlockCommand(sdLeft); }
 
 void TfrmMain::btnRightToLeftClick() { CopyBlockCommand(sdRight); }
 
-void TfrmMain::CopyBlockCommand(TSide from) {
+// The start of every merge: a folder comparison beeps, and what is being typed is kept first.
+bool TfrmMain::StartMerge() {
   if (FFolderMode) {
     FUi.Beep();
-    return;
+    return false;
   }
   EnsureContentLoaded();
   CommitOpenEdit();
+  return true;
+}
+
+void TfrmMain::CopyBlockCommand(TSide from) {
+  if (!StartMerge()) return;
   if (!WaitForCurrentRows()) {
     FUi.Beep();
     return;
@@ -58,12 +64,7 @@ void TfrmMain::btnAllLeftDiffsToRightClick() { CopySideCommand(sdLeft); }
 void TfrmMain::btnAllRightDiffsToLeftClick() { CopySideCommand(sdRight); }
 
 void TfrmMain::CopySideCommand(TSide from) {
-  if (FFolderMode) {
-    FUi.Beep();
-    return;
-  }
-  EnsureContentLoaded();
-  CommitOpenEdit();
+  if (!StartMerge()) return;
   if (LinesIdentical(FLeftLines, FRightLines)) {
     FUi.ShowMessage(mkInformation, Translate(QStringLiteral("Files are already identical.")));
     return;
