@@ -2,7 +2,7 @@
 // 0.5% of its lines changed, inserted or deleted: from the Compare click to the grid filled with
 // every row height, then the jump to the last row and its repaint. Prints the figures.
 //
-//   QT_QPA_PLATFORM=offscreen bench_window_compare [lines]
+//   QT_QPA_PLATFORM=offscreen bench_window_compare [lines | LEFT RIGHT]
 
 #include "app/tfrmmain.h"
 #include "support/recordingui.h"
@@ -57,10 +57,10 @@ int main(int argc, char** argv) {
   QTemporaryDir folder;
   qputenv("APPDATA", folder.path().toLocal8Bit());
   QApplication app(argc, argv);
-  const int lines = argc > 1 ? QString::fromLocal8Bit(argv[1]).toInt() : 150000;
-  const QString left = folder.filePath(QStringLiteral("left.cpp"));
-  const QString right = folder.filePath(QStringLiteral("right.cpp"));
-  WritePair(left, right, lines);
+  const bool givenFiles = argc > 2;
+  const QString left = givenFiles ? QString::fromLocal8Bit(argv[1]) : folder.filePath(QStringLiteral("left.cpp"));
+  const QString right = givenFiles ? QString::fromLocal8Bit(argv[2]) : folder.filePath(QStringLiteral("right.cpp"));
+  if (!givenFiles) WritePair(left, right, argc > 1 ? QString::fromLocal8Bit(argv[1]).toInt() : 150000);
 
   TRecordingUserInterface ui;
   TfrmMain window(ui);
@@ -97,7 +97,10 @@ int main(int argc, char** argv) {
   while (longLine.size() < 200000) longLine += SourceLine(random, int(longLine.size())) + ' ';
   QByteArray changed = longLine;
   changed[100000] = '#';
-  QFile l(left), r(right);
+  const QString longLeft = folder.filePath(QStringLiteral("long-left.txt"));
+  const QString longRight = folder.filePath(QStringLiteral("long-right.txt"));
+  window.SetPaths(longLeft, longRight);
+  QFile l(longLeft), r(longRight);
   l.open(QIODevice::WriteOnly);
   l.write(longLine);
   l.close();
