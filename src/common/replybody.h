@@ -16,15 +16,16 @@ inline void CollectReplyBody(QNetworkReply* reply, qint64 limit, TReplyBody& bod
   // The client stops reading from the connection while this much waits to be taken.
   const qint64 buffer = std::min<qint64>(limit + 1, qint64(1) << 20);
   reply->setReadBufferSize(buffer);
+  // A request with a body starts on the next turn of the event loop, and the client's network
+  // thread ignores a limit said before it started: say it again once the request is under way,
+  // before the thread can read any of the answer.
+  QMetaObject::invokeMethod(reply, [reply, buffer] { reply->setReadBufferSize(buffer); }, Qt::QueuedConnection);
   const auto abandon = [reply, &body] {
     body.TooLarge = true;
     body.Bytes.clear();
     reply->abort();
   };
-  QObject::connect(reply, &QNetworkReply::metaDataChanged, reply, [reply, limit, buffer, &body, abandon] {
-    // Said again once the answer has begun: a request with a body may have been under way
-    // before the first word reached the connection, which then read without limit.
-    reply->setReadBufferSize(buffer);
+  QObject::connect(reply, &QNetworkReply::metaDataChanged, reply, [reply, limit, &body, abandon] {
     const QVariant announced = reply->header(QNetworkRequest::ContentLengthHeader);
     if (!body.TooLarge && announced.isValid() && announced.toLongLong() > limit) abandon();
   });

@@ -148,12 +148,11 @@ TEST_F(ProgramFaultTest, AHugeTikaAnswerFailsWithoutFillingTheMemory) {
   EXPECT_EQ(QString::fromUtf8(run.Err).count(tooLarge), 2) << run.Describe().toStdString();
   // What the client had taken from the connection before it gave up: the limit and a little more.
   if (faults::MeasuresMemory())
-    EXPECT_LT(server.BodyBytesSent() - before, 2 * (qint64(2 * 128) << 20)) << "reading stops at the limit";
-  if (faults::MeasuresMemory()) {
-    EXPECT_LT(run.PeakRssKb, 4 * 128 * kMB) << run.Describe().toStdString();
-  }
-  std::printf("[ figures ] 600 MB Tika answers without a length, both sides: %.1f s, peak %lld MB\n",
-              run.ElapsedMs / 1000.0, run.PeakRssKb / kMB);
+    EXPECT_LT(server.BodyBytesSent() - before, 2 * (qint64(128 + 32) << 20)) << "reading stops at the limit";
+  // One side's text at a time, never what the connection could deliver ahead of the reading.
+  if (faults::MeasuresMemory()) EXPECT_LT(run.PeakRssKb, 2 * 128 * kMB) << run.Describe().toStdString();
+  std::printf("[ figures ] 600 MB Tika answers without a length, both sides: %.1f s, peak %lld MB, %lld MB sent\n",
+              run.ElapsedMs / 1000.0, run.PeakRssKb / kMB, (server.BodyBytesSent() - before) >> 20);
 }
 
 // --- The update server at start: whatever it sends, the window comes up without a notice.
