@@ -4,6 +4,7 @@
 //
 //   QT_QPA_PLATFORM=offscreen bench_window_compare [lines | LEFT RIGHT]
 
+#include "app/heapreserve.h"
 #include "app/tfrmmain.h"
 #include "support/recordingui.h"
 #include "view/diffgrid.h"
@@ -53,6 +54,7 @@ double Ms(QElapsedTimer& timer) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  PrepareHeap();  // as the program does
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QTemporaryDir folder;
   qputenv("APPDATA", folder.path().toLocal8Bit());

@@ -5,6 +5,7 @@
 //
 //   QT_QPA_PLATFORM=offscreen bench_large_inputs [lines] [files]
 
+#include "app/heapreserve.h"
 #include "app/tfrmmain.h"
 #include "faults/faultsupport.h"
 #include "folders/folderlisting.h"
@@ -126,6 +127,7 @@ void Folders(TfrmMain& window, const QString& left, const QString& right, int fi
 }  // namespace
 
 int main(int argc, char** argv) {
+  PrepareHeap();  // as the program does
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QTemporaryDir folder;
   qputenv("APPDATA", folder.filePath(QStringLiteral("appdata")).toLocal8Bit());

@@ -1,5 +1,6 @@
 #include "app/application.h"
 #include "app/comparecommand.h"
+#include "app/heapreserve.h"
 #include "app/appicons.h"
 #include "app/tfrmmain.h"
 #include "common/appinfo.h"
@@ -36,6 +37,7 @@ int RunHeadless(int argc, char** argv, const QStringList& arguments) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  PrepareHeap();
   const QStringList arguments = ArgumentsOf(argc, argv);
   if (IsCompareCommand(arguments)) return RunHeadless(argc, argv, arguments);
 
