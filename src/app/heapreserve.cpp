@@ -2,17 +2,8 @@
 
 #include <cstdlib>  // defines __GLIBC__ on glibc systems
 
-// Sanitizers bring allocators of their own; the tuning is for glibc's.
-#if defined(__has_feature)
-#if __has_feature(address_sanitizer) || __has_feature(thread_sanitizer) || __has_feature(memory_sanitizer)
-#define VARNOQUE_OWN_ALLOCATOR 1
-#endif
-#endif
-#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
-#define VARNOQUE_OWN_ALLOCATOR 1
-#endif
-
-#if defined(__GLIBC__) && !defined(VARNOQUE_OWN_ALLOCATOR)
+// The tuning is for glibc's allocator; sanitized builds bring an allocator of their own.
+#if defined(__GLIBC__) && !defined(VARNOQUE_SANITIZED)
 #include <malloc.h>
 #include <sys/mman.h>
 #include <unistd.h>

@@ -175,7 +175,7 @@ void RemoveTree(const QString& folder) {
 }
 
 bool MeasuresMemory() {
-#if defined(__SANITIZE_ADDRESS__)
+#if defined(VARNOQUE_SANITIZED)
   return false;
 #else
   return true;
